@@ -1,0 +1,45 @@
+# Front door. `make run` and `make test` do all set-up on a fresh Debian.
+# BUILD names the build folder, so that parallel work can keep its own.
+BUILD      ?= build
+HOST_DIR   := $(BUILD)/host
+WIN_DIR    := $(BUILD)/win
+JOBS       ?= $(shell nproc)
+CTEST_ARGS ?=
+ARGS       ?=
+
+.PHONY: all setup host win test test-host test-win dist run bench fuzz package clean
+
+all: dist
+
+setup:
+	@scripts/setup.sh
+
+host: setup
+	@cmake -S . -B $(HOST_DIR) -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build $(HOST_DIR) -j $(JOBS)
+
+win: setup
+	@cmake -S . -B $(WIN_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+	       -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+	@cmake --build $(WIN_DIR) -j $(JOBS)
+
+test-host: host
+	@cd $(HOST_DIR) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+
+# Windows tests share one clipboard and one display, so they run one by one.
+test-win: win
+	@scripts/wine-session.sh $(WIN_DIR)/wine-prefix \
+	    ctest --test-dir $(WIN_DIR) --output-on-failure $(CTEST_ARGS)
+
+test: test-host test-win
+
+dist: win
+	@mkdir -p dist
+	@cp $(WIN_DIR)/bin/Quillan.exe $(WIN_DIR)/bin/Morvask.dll dist/
+	@ls -l dist
+
+run: dist
+	@scripts/run.sh $(BUILD)/run '$(ARGS)'
+
+clean:
+	rm -rf $(BUILD) dist

@@ -1,0 +1,103 @@
+#include "clip_entry.h"
+
+#include <string.h>
+
+#include "app_state.h"
+#include "bounded_text.h"
+
+static const char* SkipBlanksThenQuotes(const char* at)
+{
+    while (*at == ' ') ++at;
+    while (*at == '"') ++at;
+    return at;
+}
+
+// Length of the message or path that starts at `at`: up to the next double
+// quote or the end. A double quote cannot be part of it; there is no escape.
+static int ValueLength(const char* at)
+{
+    const char* quote = strchr(at, '"');
+    return quote ? (int)(quote - at) : (int)strlen(at);
+}
+
+int ExtractClipText(const char* entry, char* text, int textSize)
+{
+    int isFile = 0;
+    const char* at = entry;
+    if (entry[0] == '"') {
+        // A leading quote makes an untitled message whatever follows, and
+        // blanks after it belong to the message.
+        at = entry + 1;
+        while (*at == '"') ++at;
+    } else {
+        const char* marker = strstr(entry, "/=");
+        if (marker) {
+            at = marker + 2;
+        } else if ((marker = strstr(entry, "/f=")) != nullptr) {
+            at = marker + 3;
+            isFile = 1;
+        }
+        at = SkipBlanksThenQuotes(at);
+    }
+    CopyText(text, textSize, at, ValueLength(at));
+    return isFile;
+}
+
+void SplitClipEntry(const char* entry, char* title, int titleSize,
+                    char* message, int messageSize)
+{
+    const char* at = entry;
+    CopyText(title, titleSize, "");
+    CopyText(message, messageSize, "");
+
+    // No leading-quote test here: the markers are searched in the whole
+    // entry, also inside a quoted message.
+    const char* marker = strstr(entry, "/=");
+    if (marker) {
+        CopyText(title, titleSize, entry, (int)(marker - entry));
+        at = marker + 2;
+    } else if ((marker = strstr(entry, "/f=")) != nullptr) {
+        CopyText(title, titleSize, entry, (int)(marker - entry));
+        CopyText(message, messageSize, "/f=");
+        at = marker + 3;
+    }
+    at = SkipBlanksThenQuotes(at);
+    AppendText(message, messageSize, at, ValueLength(at));
+}
+
+int ComposeClipEntry(const char* title, const char* message, char* entry)
+{
+    if (message[0] == '\0') return 0;
+
+    const char* body = message;
+    const char* marker = "/=\"";
+    if (strncmp(message, "/f=", 3) == 0) {
+        body = message + 3;
+        marker = "/f=\"";
+    }
+
+    // Everything before the body: the title with its marker, or just the
+    // opening quote (an untitled file reference keeps its "/f=").
+    char head[kTextSize];
+    head[0] = '\0';
+    if (title[0] != '\0' || body != message) {
+        AppendText(head, kTextSize, title);
+        AppendText(head, kTextSize, marker);
+    } else {
+        AppendText(head, kTextSize, "\"");
+    }
+
+    // An entry holds at most 1023 bytes. When it would be longer the body is
+    // shortened, so that the entry still ends in its closing quote and reads
+    // back as the same kind of entry; only a head that alone fills the room
+    // leaves no body and no closing quote.
+    entry[0] = '\0';
+    AppendText(entry, kTextSize, head);
+    int used = (int)strlen(entry);
+    int room = kTextSize - 1 - used - 1;
+    if (room >= 0) {
+        AppendText(entry, used + room + 1, body);
+        AppendText(entry, kTextSize, "\"");
+    }
+    return 1;
+}

@@ -1,0 +1,25 @@
+// Every text the program shows the user, in one place. Sources are UTF-8;
+// the compiler turns these literals into code page 932 bytes.
+#pragma once
+
+#define kTitleConfirm          "確認"
+#define kTitleFailure          "失敗"
+
+#define kCommandLineTooLong    "コマンドライン指定が長すぎます"
+#define kFileNotFound          "指定ファイルがありません"
+#define kMemoryFailed          "メモリ確保に失敗しました"
+#define kClipboardFailed       "クリップボードへのコピーに失敗しました"
+#define kClipListSaveFailed    "クリップリストの保存に失敗しました"
+#define kEditorCloseQuestion   "クローズしてもよろしいですか"
+
+#define kClipListFileName      "ClipData.txt"
+#define kShortcutNameFormat    "%sのショートカット"
+#define kShortcutSuffix        "のショートカット"
+#define kFolderAccessFailed    "作成場所にアクセスできません。\r\n %s\r\n"
+#define kOverwriteQuestion     "同一ファイル名が存在します。\r\n ... %s\r\n上書きしてよろしいですか?"
+#define kShortcutFailed        " ショートカット作成に失敗しました。( ErrorCode = 0x%X )\r\nショートカット = %s\r\nリンク先 = %s\r\nコマンド = %s\r\n作業フォルダ = %s\r\n"
+
+#define kTextFileFilter        "テキスト(*.txt;*.htm;*.html)\0*.txt;*.htm;*.html\0全て(*.*)\0*.*\0"
+#define kTextFileDialogTitle   "クリップテキストファイル選択"
+#define kFolderChooserPreset   "現在開いているフォルダを指定する"
+#define kFolderChooserTitle    "ショートカット作成場所の指定"

@@ -1,0 +1,34 @@
+// Morvask.dll: general helpers for Quillan (path splitting, files, movable
+// global memory, version strings, window geometry, shortcut creation).
+// Every function is __stdcall and exported under its plain name.
+#pragma once
+#include <windows.h>
+
+// The library's own build exports through Morvask.def (plain names, fixed
+// ordinals), so it needs no dllexport here.
+#ifdef MORVASK_BUILD
+#define MORVASK_API extern "C"
+#else
+#define MORVASK_API extern "C" __declspec(dllimport)
+#endif
+
+struct WindowPands {
+    int x, y, width, height;
+};
+
+MORVASK_API void        WINAPI MRVK0_Beep(WORD count);
+MORVASK_API HRESULT     WINAPI MRVK0_CreateShortCut(const char* link, const char* target,
+                                                    const char* args, const char* workDir);
+MORVASK_API int         WINAPI MRVK0_FolderExist(const char* path);
+MORVASK_API long long   WINAPI MRVK0_GetFileSize(const char* path);
+MORVASK_API int         WINAPI MRVK0_GetFileVersionString(const char* path,
+                                                          const char* langCodePage, char* out);
+MORVASK_API int         WINAPI MRVK0_GetGlobalMemory(HGLOBAL* block, void** pointer, DWORD bytes);
+MORVASK_API int         WINAPI MRVK0_GetModuleName(char* out);
+MORVASK_API int         WINAPI MRVK0_GetSplitItem(int handle, int item, char* out);
+MORVASK_API int         WINAPI MRVK0_GetVersionNum(int index);
+MORVASK_API int         WINAPI MRVK0_GetVersionString(char* out);
+MORVASK_API WindowPands WINAPI MRVK0_GetWindowPands(HWND window);
+MORVASK_API int         WINAPI MRVK0_ReadTextToBuffer(const char* path, char* buffer, int capacity);
+MORVASK_API int         WINAPI MRVK0_SplitPath(const char* path);
+MORVASK_API char m_ModuleName[];   // "Morvask.dll"

@@ -1,0 +1,38 @@
+#!/bin/sh
+# Installs every Debian package that building, running and testing Quillan
+# needs. Idempotent and quick when everything is there. Works as root or
+# through sudo.
+set -eu
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+PACKAGES="cmake make g++ googletest g++-mingw-w64-i686 binutils-mingw-w64-i686
+ wine wine64 wine32:i386 xvfb xclip liblnk-utils fonts-ipafont-gothic locales
+ clang zip unzip python3"
+
+missing=""
+for p in $PACKAGES; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+    missing="$missing $p"
+  fi
+done
+
+if [ -n "$missing" ]; then
+  echo "setup: installing$missing"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+  fi
+  $SUDO apt-get update -qq
+  # shellcheck disable=SC2086
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null
+fi
+
+# Wine reports code page 932 under a Japanese locale, but it can only create
+# files with non-ASCII names when the glibc locale exists as well.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  if [ "$(id -u)" -eq 0 ] || [ -n "$SUDO" ]; then
+    $SUDO localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+  fi
+fi
+echo "setup: all packages present"

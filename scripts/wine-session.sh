@@ -1,0 +1,50 @@
+#!/bin/bash
+# wine-session.sh PREFIX_DIR COMMAND...
+# Runs COMMAND with a Wine prefix and an X display of its own: starts Xvfb
+# when no DISPLAY is given, makes a fresh prefix in PREFIX_DIR (Japanese
+# locale, so the ANSI code page is 932), keeps the Wine server up for the
+# whole command, and stops exactly what it started afterwards.
+set -u
+prefix_dir=$1; shift
+
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export WINEDEBUG=-all
+# Never let Wine offer its .NET or HTML engines: nobody can answer in CI.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX
+WINEPREFIX=$(realpath -m "$prefix_dir")
+
+xvfb_pid=""
+cleanup() {
+  WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+}
+trap cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+  # -displayfd picks a free display number, so parallel runs never collide.
+  fifo=$(mktemp -u); mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  read -r -t 20 display_number <"$fifo" || { echo "wine-session: Xvfb did not start" >&2; exit 1; }
+  rm -f "$fifo"
+  export DISPLAY=":$display_number"
+  echo "wine-session: started Xvfb on $DISPLAY"
+fi
+
+rm -rf "$WINEPREFIX"
+mkdir -p "$(dirname "$WINEPREFIX")"
+wineboot -i >/dev/null 2>&1
+wineserver -w 2>/dev/null
+# Map the dialogs' font to an installed Japanese font so that screenshots show
+# real glyphs. The face name is ＭＳ Ｐゴシック.
+reg="$WINEPREFIX/drive_c/font-replacements.reg"
+{ printf '\xff\xfe'
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"ＭＳ Ｐゴシック"="IPAPGothic"\r\n"ＭＳ ゴシック"="IPAGothic"\r\n' | iconv -f UTF-8 -t UTF-16LE
+} >"$reg"
+wine regedit /S "C:\\font-replacements.reg" >/dev/null 2>&1
+rm -f "$reg"
+wineserver -p >/dev/null 2>&1 &
+"$@"
+status=$?
+exit $status
