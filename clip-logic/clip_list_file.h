@@ -1,0 +1,22 @@
+// The clip list file ClipData.txt beside the program: one entry a line,
+// every line ended by CR LF.
+#pragma once
+#include <windows.h>
+
+enum ClipListKind { kComboBox = 0, kListBox = 1 };
+
+// "%s\%s" from m_ExeDir and "ClipData.txt", into path (room for 1024 bytes).
+void GetClipListPath(char* path);
+
+// Fills a combo box (kind 0) or a list box (kind 1) with the lines of the
+// file. Returns 0, leaving the control untouched, when the file cannot be
+// opened; otherwise 1.
+int LoadClipList(HWND control, const char* path, int kind);
+
+enum ClipListSaveResult { kSaveFailed = -1, kSaveNothing = 0, kSaveWritten = 1 };
+
+// Writes the items of a list box to the file: non-empty items, each with its
+// CR LF, in list order. No items: nothing written (kSaveNothing). The file
+// is replaced in one step; on any failure the old file stays as it was and
+// the result is kSaveFailed.
+int SaveClipList(HWND listBox, const char* path);
