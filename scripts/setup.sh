@@ -9,7 +9,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 PACKAGES="cmake make g++ googletest g++-mingw-w64-i686 binutils-mingw-w64-i686
  wine wine64 wine32:i386 xvfb xclip liblnk-utils fonts-ipafont-gothic locales
- clang zip unzip python3"
+ clang libclang-rt-14-dev zip unzip python3"
 
 missing=""
 for p in $PACKAGES; do
