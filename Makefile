@@ -7,7 +7,10 @@ JOBS       ?= $(shell nproc)
 CTEST_ARGS ?=
 ARGS       ?=
 
-.PHONY: all setup host win test test-host test-win dist run bench fuzz package clean
+FUZZ_DIR   := $(BUILD)/fuzz
+FUZZ_SECONDS ?= 120
+
+.PHONY: all setup host win fuzz-build test test-host test-win test-fuzz dist run bench fuzz package clean
 
 all: dist
 
@@ -31,7 +34,22 @@ test-win: win
 	@scripts/wine-session.sh $(WIN_DIR)/wine-prefix \
 	    ctest --test-dir $(WIN_DIR) --output-on-failure $(CTEST_ARGS)
 
-test: test-host test-win
+fuzz-build: setup
+	@cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DFUZZ_SECONDS=4 >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS)
+
+test-fuzz: fuzz-build
+	@cd $(FUZZ_DIR) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+
+# Everything: native rules, short fuzz runs, Windows tests under Wine.
+test: host fuzz-build win
+	@scripts/test-all.sh $(BUILD)
+
+# Longer fuzz runs (FUZZ_SECONDS each).
+fuzz: fuzz-build
+	@cmake -S fuzz -B $(FUZZ_DIR) -DFUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
+	@cd $(FUZZ_DIR) && ctest --output-on-failure -j $(JOBS)
+	@cmake -S fuzz -B $(FUZZ_DIR) -DFUZZ_SECONDS=4 >/dev/null
 
 dist: win
 	@mkdir -p dist
