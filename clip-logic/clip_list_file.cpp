@@ -1,0 +1,150 @@
+#include "clip_list_file.h"
+
+#include <string.h>
+
+#include "Morvask.h"
+#include "app_state.h"
+#include "clip_lines.h"
+#include "messages.h"
+
+void GetClipListPath(char* path)
+{
+    // m_ExeDir holds at most 259 bytes, so the path fits 1024 bytes and
+    // wsprintfA's own limit.
+    wsprintfA(path, "%s\\%s", m_ExeDir, kClipListFileName);
+}
+
+struct ListTarget {
+    HWND control;
+    UINT addMessage;
+};
+
+static void AddLine(const char* line, void* context)
+{
+    const ListTarget* target = static_cast<const ListTarget*>(context);
+    // A control that runs out of memory refuses the item; the load goes on
+    // with the next line, as after any other item the control cannot take.
+    SendMessageA(target->control, target->addMessage, 0, (LPARAM)line);
+}
+
+int LoadClipList(HWND control, const char* path, int kind)
+{
+    // No sharing: a file that another program is writing is not read half.
+    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+
+    // Emptying a combo box empties its edit field too.
+    SendMessageA(control, kind == kListBox ? LB_RESETCONTENT : CB_RESETCONTENT, 0, 0);
+    ListTarget target = {control, kind == kListBox ? (UINT)LB_ADDSTRING : (UINT)CB_ADDSTRING};
+
+    // A fixed chunk and a fixed window, whatever the size of the file or of
+    // a line; over-long lines are cut as clip_lines.h describes.
+    ClipLineSplitter splitter;
+    StartClipLines(&splitter);
+    char chunk[kClipChunkSize];
+    DWORD got = 0;
+    // A read error ends the load like the end of the file: the lines read
+    // so far stay in the control.
+    while (ReadFile(file, chunk, kClipChunkSize, &got, nullptr) && got > 0) {
+        FeedClipLines(&splitter, chunk, (int)got, AddLine, &target);
+    }
+    CloseHandle(file);
+    return 1;
+}
+
+// The folder part of path (up to its last backslash), into folder.
+static int GetFolderOf(const char* path, char* folder, int folderSize)
+{
+    const char* slash = strrchr(path, '\\');
+    int length = slash ? (int)(slash - path) : 0;
+    if (length == 0 || length >= folderSize) return 0;
+    memcpy(folder, path, (size_t)length);
+    folder[length] = '\0';
+    return 1;
+}
+
+// True when the file may be replaced: it does not exist yet, or it is a
+// plain file that is neither read-only nor held open by another program.
+// Replacing by rename would pass over both, so they are asked here.
+static int MayReplace(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return 0;
+    HANDLE probe = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) return 0;
+    CloseHandle(probe);
+    return 1;
+}
+
+// Writes every non-empty item with its CR LF. The buffer holds the longest
+// item, its CR LF and a terminator, so an item of any length is written
+// whole.
+static int WriteItems(HANDLE file, HWND listBox, int count)
+{
+    int longest = 0;
+    for (int i = 0; i < count; ++i) {
+        int length = (int)SendMessageA(listBox, LB_GETTEXTLEN, i, 0);
+        if (length == LB_ERR) return 0;
+        if (length > longest) longest = length;
+    }
+
+    HGLOBAL block = nullptr;
+    void* pointer = nullptr;
+    int written = MRVK0_GetGlobalMemory(&block, &pointer, (DWORD)longest + 3) == 0;
+    char* text = static_cast<char*>(pointer);
+    for (int i = 0; written && i < count; ++i) {
+        int length = (int)SendMessageA(listBox, LB_GETTEXTLEN, i, 0);
+        if (length == LB_ERR || length > longest) {
+            written = 0;  // the list changed under us
+            break;
+        }
+        text[0] = '\0';
+        SendMessageA(listBox, LB_GETTEXT, i, (LPARAM)text);
+        // The length asked first may be larger than the text for double-byte
+        // characters: the text itself counts.
+        length = (int)strnlen(text, (size_t)longest + 1);
+        if (length == 0) continue;
+        memcpy(text + length, "\r\n", 2);
+        DWORD done = 0;
+        written = WriteFile(file, text, (DWORD)length + 2, &done, nullptr) &&
+                  done == (DWORD)length + 2;
+    }
+    MRVK0_GetGlobalMemory(&block, &pointer, 0);
+    return written;
+}
+
+// Writes the list to a new file beside the clip list and puts it in the
+// clip list's place in one step, so that a failure at any point leaves the
+// old file as it was, never a half-written one.
+int SaveClipList(HWND listBox, const char* path)
+{
+    int count = (int)SendMessageA(listBox, LB_GETCOUNT, 0, 0);
+    if (count == LB_ERR) return kSaveFailed;
+    if (count == 0) return kSaveNothing;
+
+    char folder[MAX_PATH];
+    char temporary[MAX_PATH];
+    if (!GetFolderOf(path, folder, sizeof folder) || !MayReplace(path)) return kSaveFailed;
+    // The name is unique in the folder and the file exists from here on.
+    if (GetTempFileNameA(folder, "clp", 0, temporary) == 0) return kSaveFailed;
+
+    HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    int saved = file != INVALID_HANDLE_VALUE;
+    if (saved) {
+        saved = WriteItems(file, listBox, count) && FlushFileBuffers(file);
+        CloseHandle(file);
+    }
+    // Asked again just before the swap: the file may have been locked or
+    // made read-only while the list was written.
+    saved = saved && MayReplace(path) &&
+            MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!saved) {
+        DeleteFileA(temporary);  // nothing more to do if even this fails
+        return kSaveFailed;
+    }
+    return kSaveWritten;
+}
