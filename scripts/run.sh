@@ -1,0 +1,44 @@
+#!/bin/bash
+# run.sh RUN_DIR ARGS
+# Starts dist/Quillan.exe under Wine from RUN_DIR (a folder of its own, so
+# that the list a user edits there never lands in dist/), passing ARGS as
+# its command line exactly as typed, e.g. '/m="Good morning" /g /e'.
+# A RUN_DIR without ClipData.txt gets a small sample list.
+set -eu
+cd "$(dirname "$0")/.."
+run_dir=$(realpath -m "$1")
+args=${2:-}
+
+mkdir -p "$run_dir"
+cp dist/Quillan.exe dist/Morvask.dll "$run_dir/"
+
+# Wine's view of a Unix path: drive Z: is the Unix root.
+windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+
+# Code page 932 with CR LF line ends, as the program reads and writes them.
+to_cp932() { sed 's/$/\r/' | iconv -f UTF-8 -t CP932; }
+
+if [ ! -f "$run_dir/ClipData.txt" ]; then
+  to_cp932 >"$run_dir/sample-memo.txt" <<'TEXT'
+これはサンプルのメモです。
+ファイルを指定すると、その中身がまるごとコピーされます。
+A file reference copies the whole file.
+TEXT
+  to_cp932 >"$run_dir/ClipData.txt" <<TEXT
+お世話になっております。
+挨拶/="おはようございます"
+"Good morning"
+Thanks/="Thank you for your message."
+住所/="東京都千代田区千代田1-1"
+メモ/f="$(windows_path "$run_dir/sample-memo.txt")"
+TEXT
+  echo "run: wrote a sample ClipData.txt in $run_dir"
+fi
+
+# Wine quotes and escapes each Unix argument on its way to the Windows
+# command line, which would mangle /m="...". A batch file hands the line to
+# the program as written (cmd waits for it; % must be doubled for cmd).
+printf '@"%%~dp0Quillan.exe" %s\r\n' "${args//%/%%}" | iconv -f UTF-8 -t CP932 >"$run_dir/start.bat"
+
+exec scripts/wine-session.sh "$(dirname "$run_dir")/run-prefix" \
+  wine cmd /c "$(windows_path "$run_dir/start.bat")"
