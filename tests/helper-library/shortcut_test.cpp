@@ -1,0 +1,106 @@
+// Shortcuts written through the library and read back through the shell
+// link object.
+#include "Morvask.h"
+#include "scratch_folder.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct LinkFields {
+    HRESULT loaded;
+    std::string target, arguments, workDir;
+};
+
+LinkFields ReadLink(const std::string& link)
+{
+    LinkFields fields = {E_FAIL, "", "", ""};
+    IShellLinkA* shellLink = NULL;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                (void**)&shellLink)))
+        return fields;
+    IPersistFile* file = NULL;
+    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, (void**)&file))) {
+        WCHAR widePath[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, widePath, MAX_PATH);
+        fields.loaded = file->Load(widePath, STGM_READ);
+        char text[1024];
+        text[0] = '\0';
+        shellLink->GetPath(text, MAX_PATH, NULL, SLGP_RAWPATH);
+        fields.target = text;
+        text[0] = '\0';
+        shellLink->GetArguments(text, sizeof text);
+        fields.arguments = text;
+        text[0] = '\0';
+        shellLink->GetWorkingDirectory(text, MAX_PATH);
+        fields.workDir = text;
+        file->Release();
+    }
+    shellLink->Release();
+    return fields;
+}
+
+class MorvaskShortCut : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(NULL))); }
+    void TearDown() override { CoUninitialize(); }
+    ScratchFolder folder;
+    const std::string target = "C:\\windows\\notepad.exe";
+};
+
+TEST_F(MorvaskShortCut, WritesTargetArgumentsAndWorkingFolder)
+{
+    const struct {
+        std::string linkName, arguments, workDir;
+    } cases[] = {
+        {"plain.lnk", "/m=\"Good morning\" /g /e", "C:\\windows"},
+        {"おはよう.lnk", "/m=\"おはよう\" /x=10 /y=20", "C:\\windows\\system32"},
+        {"empty.lnk", "", ""},
+    };
+    for (const auto& c : cases) {
+        std::string link = folder.File(c.linkName);
+        HRESULT result = MRVK0_CreateShortCut(link.c_str(), target.c_str(), c.arguments.c_str(),
+                                              c.workDir.c_str());
+        EXPECT_GE(result, 0) << c.linkName << ": 0x" << std::hex << result;
+        LinkFields fields = ReadLink(link);
+        EXPECT_EQ(S_OK, fields.loaded) << c.linkName << " cannot be read back";
+        EXPECT_STREQ(target.c_str(), fields.target.c_str()) << c.linkName;
+        EXPECT_EQ(c.arguments, fields.arguments) << c.linkName;
+        EXPECT_EQ(c.workDir, fields.workDir) << c.linkName;
+    }
+}
+
+TEST_F(MorvaskShortCut, ReplacesAnExistingFile)
+{
+    std::string link = folder.Write("again.lnk", "not a shortcut");
+    EXPECT_GE(MRVK0_CreateShortCut(link.c_str(), target.c_str(), "/g", "C:\\"), 0);
+    LinkFields fields = ReadLink(link);
+    EXPECT_EQ(S_OK, fields.loaded);
+    EXPECT_EQ("/g", fields.arguments);
+}
+
+TEST_F(MorvaskShortCut, UnwritableOrOverlongPathsFailAndWriteNothing)
+{
+    const std::string cases[] = {
+        folder.File("no-such-folder\\x.lnk"),
+        // 300 bytes of name: it does not convert into 260 UTF-16 units, and
+        // a cut path must not be written to.
+        folder.File(std::string(300, 'L') + ".lnk"),
+        folder.File(std::string(250, 'L') + ".lnk"),
+    };
+    for (const std::string& link : cases) {
+        HRESULT result = MRVK0_CreateShortCut(link.c_str(), target.c_str(), "", "");
+        EXPECT_LT(result, 0) << link.size() << "-byte link path: 0x" << std::hex << result;
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(folder.File("*.lnk").c_str(), &found);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, search) << "a shortcut was written: " << found.cFileName;
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+}
+
+}  // namespace
