@@ -1,0 +1,468 @@
+// The shortcut dialog over its real template: what it shows at start, the
+// shortcut files it writes (read back through the shell link object), its
+// refusals and questions, the folder chooser and how it closes.
+#include <windows.h>
+#include <commdlg.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <gtest/gtest.h>
+#include <string.h>
+#include <string>
+
+#include "app_state.h"
+#include "dialog_driver.h"
+#include "messages.h"
+#include "resource.h"
+#include "shortcut_dialog.h"
+
+namespace {
+
+std::string FieldText(HWND dialog, int id)
+{
+    char text[2048];
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+bool IsShownInTemplate(HWND dialog, int id)
+{
+    return (GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+std::string DesktopFolder()
+{
+    char folder[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(NULL, folder, CSIDL_DESKTOPDIRECTORY, FALSE);
+    return folder;
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string path = folder + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path);
+            } else {
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+std::string Format(const char* format, const char* value)
+{
+    char text[2048];
+    wsprintfA(text, format, value);
+    return text;
+}
+
+// Each test gets the program state of a fresh start, an empty folder of its
+// own and the dialog; message boxes are answered by a watcher.
+class ShortcutDialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetProgramState();
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        static int serial = 0;
+        char name[64];
+        wsprintfA(name, "quillan-shortcut-%lu-%d", GetCurrentProcessId(), ++serial);
+        folder_ = std::string(temp) + name;
+        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), NULL)) << folder_;
+        dialog_ = nullptr;
+    }
+
+    void TearDown() override
+    {
+        if (dialog_) DestroyWindow(dialog_);
+        RemoveTree(folder_);
+    }
+
+    void Open()
+    {
+        dialog_ = OpenShortcutDialog();
+        ASSERT_NE(dialog_, nullptr) << "template 103 did not load, error " << GetLastError();
+    }
+
+    void Reopen()
+    {
+        DestroyWindow(dialog_);
+        Open();
+    }
+
+    // Presses Create; every message box is answered and kept in watcher_.
+    void Create(int confirmAnswer = IDNO)
+    {
+        StartBoxWatcher(&watcher_, confirmAnswer);
+        PressButton(dialog_, IDOK);
+        StopBoxWatcher(&watcher_);
+    }
+
+    void Fill(const char* message, const char* name, const std::string& folder)
+    {
+        SetDlgItemTextA(dialog_, IDC_SC_MESSAGE, message);
+        SetDlgItemTextA(dialog_, IDC_SC_NAME, name);
+        SetDlgItemTextA(dialog_, IDC_SC_FOLDER, folder.c_str());
+    }
+
+    std::string folder_;
+    HWND dialog_;
+    BoxWatcher watcher_;
+};
+
+// --- Start -------------------------------------------------------------
+
+struct StartCase {
+    const char* what;
+    const char* title;
+    const char* text;
+    int autoStart, autoExit, posX, posY;
+    const char* name;  // expected in the name field
+    const char* x;
+    const char* y;
+};
+
+TEST_F(ShortcutDialog, StartFillsFieldsFromProgramState)
+{
+    const StartCase cases[] = {
+        {"entry with a title", "Greeting", "Good morning", 1, 1, 120, 64, "Greeting", "120", "64"},
+        {"file reference", "", "/f=C:\\memo.txt", 0, 1, 0, 300, "Quillanのショートカット", "0", "300"},
+        {"empty edit field", "", "", 0, 0, 120, 64, "Quillanのショートカット", "120", "64"},
+    };
+    for (const StartCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        strcpy(m_ClipTitle, c.title);
+        strcpy(m_ClipText, c.text);
+        m_AutoStart = c.autoStart;
+        m_AutoExit = c.autoExit;
+        m_PosX = c.posX;
+        m_PosY = c.posY;
+        if (dialog_) Reopen(); else Open();
+
+        EXPECT_EQ(FieldText(dialog_, IDC_SC_MESSAGE), c.text);
+        EXPECT_EQ(IsDlgButtonChecked(dialog_, IDC_SC_AUTO_START), (UINT)c.autoStart);
+        EXPECT_EQ(IsDlgButtonChecked(dialog_, IDC_SC_AUTO_EXIT), (UINT)c.autoExit);
+        EXPECT_EQ(IsDlgButtonChecked(dialog_, IDC_SC_SET_POSITION), (UINT)BST_UNCHECKED);
+        EXPECT_EQ(FieldText(dialog_, IDC_SC_POS_X), c.x);
+        EXPECT_EQ(FieldText(dialog_, IDC_SC_POS_Y), c.y);
+        EXPECT_EQ(FieldText(dialog_, IDC_SC_NAME), c.name);
+        EXPECT_EQ(FieldText(dialog_, IDC_SC_FOLDER), DesktopFolder());
+        for (int id : {IDC_SC_POS_X_LABEL, IDC_SC_POS_X, IDC_SC_POS_Y_LABEL, IDC_SC_POS_Y}) {
+            EXPECT_FALSE(IsShownInTemplate(dialog_, id)) << "control " << id << " shown at start";
+        }
+    }
+}
+
+TEST_F(ShortcutDialog, PositionBoxShowsAndHidesItsControlsKeepingTheirTexts)
+{
+    Open();
+    const int controls[] = {IDC_SC_POS_X_LABEL, IDC_SC_POS_X, IDC_SC_POS_Y_LABEL, IDC_SC_POS_Y};
+    SetBox(dialog_, IDC_SC_SET_POSITION, true);
+    for (int id : controls) EXPECT_TRUE(IsShownInTemplate(dialog_, id)) << id;
+    SetDlgItemTextA(dialog_, IDC_SC_POS_X, "7");
+    SetBox(dialog_, IDC_SC_SET_POSITION, false);
+    for (int id : controls) EXPECT_FALSE(IsShownInTemplate(dialog_, id)) << id;
+    EXPECT_EQ(FieldText(dialog_, IDC_SC_POS_X), "7");
+}
+
+TEST_F(ShortcutDialog, SecondOpeningProposesLastFolderWhileItExistsAndStartValuesAgain)
+{
+    Open();
+    Fill("abc", "first", folder_);
+    SetBox(dialog_, IDC_SC_AUTO_START, true);
+    Create();
+    ASSERT_EQ(watcher_.count, 0) << watcher_.boxes[0].text;
+
+    Reopen();
+    EXPECT_EQ(FieldText(dialog_, IDC_SC_FOLDER), folder_);
+    EXPECT_EQ(IsDlgButtonChecked(dialog_, IDC_SC_AUTO_START), (UINT)BST_UNCHECKED)
+        << "the choice of the first opening came back";
+
+    RemoveTree(folder_);
+    Reopen();
+    EXPECT_EQ(FieldText(dialog_, IDC_SC_FOLDER), DesktopFolder())
+        << "a folder that is gone was proposed";
+}
+
+// --- Create ------------------------------------------------------------
+
+TEST_F(ShortcutDialog, CreateWritesShortcutThatStartsProgramWithOptions)
+{
+    Open();
+    Fill("abc", "Greeting", folder_);
+    SetBox(dialog_, IDC_SC_AUTO_START, true);
+    SetBox(dialog_, IDC_SC_AUTO_EXIT, true);
+    SetBox(dialog_, IDC_SC_SET_POSITION, true);
+    SetDlgItemTextA(dialog_, IDC_SC_POS_X, "120");
+    SetDlgItemTextA(dialog_, IDC_SC_POS_Y, "64");
+    Create();
+
+    EXPECT_EQ(watcher_.count, 0) << "unexpected message: " << watcher_.boxes[0].text;
+    ShortcutRecord link = ReadShortcut((folder_ + "\\Greeting.lnk").c_str());
+    ASSERT_TRUE(link.loaded) << "no shortcut at " << folder_ << "\\Greeting.lnk";
+    EXPECT_STREQ(link.target, m_ExePath);
+    EXPECT_STREQ(link.arguments, "/m=\"abc\" /g /e /x=120 /y=64");
+    EXPECT_STREQ(link.workDir, m_ExeDir);
+    EXPECT_EQ(std::string(m_LinkFolder), folder_);
+    EXPECT_STREQ(m_ClipText, "abc");
+    EXPECT_TRUE(IsWindow(dialog_));
+    EXPECT_EQ(FieldText(dialog_, IDC_SC_NAME), "Greeting") << "a field changed after Create";
+}
+
+TEST_F(ShortcutDialog, ExistingShortcutIsReplacedOnlyWhenUserSaysYes)
+{
+    Open();
+    Fill("first", "Same", folder_);
+    Create();
+    const std::string path = folder_ + "\\Same.lnk";
+    ASSERT_STREQ(ReadShortcut(path.c_str()).arguments, "/m=\"first\"");
+
+    SetDlgItemTextA(dialog_, IDC_SC_MESSAGE, "second");
+    Create(IDNO);
+    ASSERT_EQ(watcher_.count, 1) << "expected the overwrite question";
+    EXPECT_STREQ(watcher_.boxes[0].title, kTitleConfirm);
+    EXPECT_EQ(std::string(watcher_.boxes[0].text), Format(kOverwriteQuestion, path.c_str()));
+    EXPECT_STREQ(ReadShortcut(path.c_str()).arguments, "/m=\"first\"") << "rewritten although the answer was No";
+
+    Create(IDYES);
+    ASSERT_EQ(watcher_.count, 1) << "expected the overwrite question";
+    EXPECT_STREQ(ReadShortcut(path.c_str()).arguments, "/m=\"second\"") << "not rewritten after Yes";
+}
+
+TEST_F(ShortcutDialog, FolderThatCannotTakeShortcutIsRefusedAndNothingChanges)
+{
+    const std::string file = folder_ + "\\plain.txt";
+    HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    CloseHandle(handle);
+    const std::string missing = folder_ + "\\missing";
+
+    const struct {
+        const char* what;
+        std::string folder;
+    } cases[] = {{"missing folder", missing}, {"a file in place of a folder", file}};
+    Open();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        strcpy(m_LinkFolder, "C:\\before");
+        strcpy(m_ClipText, "before");
+        Fill("after", "name", c.folder);
+        Create();
+        ASSERT_EQ(watcher_.count, 1) << "expected the access message";
+        EXPECT_STREQ(watcher_.boxes[0].title, kTitleFailure);
+        EXPECT_EQ(std::string(watcher_.boxes[0].text), Format(kFolderAccessFailed, c.folder.c_str()));
+        EXPECT_STREQ(m_LinkFolder, "C:\\before");
+        EXPECT_STREQ(m_ClipText, "before");
+        EXPECT_FALSE(Exists(c.folder + "\\name.lnk"));
+    }
+}
+
+TEST_F(ShortcutDialog, LinkPathBeyondMaxPathIsRefusedNotCut)
+{
+    Open();
+    // folder + "\" + 255 name bytes + ".lnk" is far beyond 259 bytes.
+    std::string name(255, 'n');
+    Fill("abc", name.c_str(), folder_);
+    Create();
+    ASSERT_EQ(watcher_.count, 1) << "expected the access message";
+    EXPECT_EQ(std::string(watcher_.boxes[0].text), Format(kFolderAccessFailed, folder_.c_str()));
+
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder_ + "\\*.lnk").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a shortcut was written: " << found.cFileName;
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+}
+
+// The folder text as typed, what the dialog keeps of it, and where the
+// shortcut lands. "ソ" is 83 5C in code page 932: its second byte is a
+// backslash, and the folder name must keep it.
+TEST_F(ShortcutDialog, FolderTextKeepsDriveRootAndDoubleByteEndingLosesOneTrailingBackslash)
+{
+    const std::string so = folder_ + "\\ソ";
+    const std::string sub = folder_ + "\\sub";
+    ASSERT_TRUE(CreateDirectoryA(so.c_str(), NULL)) << "error " << GetLastError();
+    ASSERT_TRUE(CreateDirectoryA(sub.c_str(), NULL));
+    char unique[64];
+    wsprintfA(unique, "quillan-root-%lu", GetCurrentProcessId());
+
+    const struct {
+        const char* what;
+        std::string typed, kept, linkFile;
+    } cases[] = {
+        {"drive root", "C:\\", "C:\\", std::string("C:\\") + unique + ".lnk"},
+        {"trailing backslash", sub + "\\", sub, sub + "\\" + unique + ".lnk"},
+        {"ends in ソ", so, so, so + "\\" + unique + ".lnk"},
+        {"ends in ソ and a backslash", so + "\\", so, so + "\\" + unique + ".lnk"},
+    };
+    Open();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileA(c.linkFile.c_str());
+        Fill("abc", unique, c.typed);
+        Create();
+        EXPECT_EQ(watcher_.count, 0) << "unexpected message: " << watcher_.boxes[0].text;
+        EXPECT_EQ(std::string(m_LinkFolder), c.kept);
+        EXPECT_TRUE(ReadShortcut(c.linkFile.c_str()).loaded) << "no shortcut at " << c.linkFile;
+        DeleteFileA(c.linkFile.c_str());
+    }
+}
+
+TEST_F(ShortcutDialog, EmptyNameGivesProgramNameShortcut)
+{
+    Open();
+    Fill("abc", "", folder_);
+    Create();
+    EXPECT_EQ(watcher_.count, 0) << "unexpected message: " << watcher_.boxes[0].text;
+    EXPECT_TRUE(ReadShortcut((folder_ + "\\Quillanのショートカット.lnk").c_str()).loaded);
+}
+
+// A name the file system refuses makes the creation fail. With a message of
+// 1023 bytes the failure text would exceed what a message box text holds:
+// the command line is cut and every line still shows.
+TEST_F(ShortcutDialog, FailedCreationReportsCodeAndEveryLineWithinBoxText)
+{
+    Open();
+    std::string message(1023, 'm');
+    Fill(message.c_str(), "bad|name", folder_);
+    Create();
+    ASSERT_EQ(watcher_.count, 1) << "expected the failure message";
+    const std::string text = watcher_.boxes[0].text;
+    EXPECT_STREQ(watcher_.boxes[0].title, kTitleFailure);
+    const std::string head = " ショートカット作成に失敗しました。( ErrorCode = 0x8";
+    EXPECT_EQ(text.compare(0, head.size(), head), 0) << text;
+    EXPECT_NE(text.find(std::string("\r\nショートカット = ") + folder_ + "\\bad|name.lnk\r\n"),
+              std::string::npos) << text;
+    EXPECT_NE(text.find(std::string("\r\nリンク先 = ") + m_ExePath + "\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nコマンド = /m=\"mmm"), std::string::npos) << text;
+    const std::string tail = std::string("\r\n作業フォルダ = ") + m_ExeDir + "\r\n";
+    ASSERT_GE(text.size(), tail.size());
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << "the last line was cut off";
+    EXPECT_LE(text.size(), 1023u);
+    EXPECT_EQ(std::string(m_LinkFolder), folder_) << "the folder passed the test and is kept";
+}
+
+// --- Folder chooser and close (modal, as the main dialog runs it) -------
+
+struct ChooserScript {
+    std::string typed;  // the file name typed into the chooser; empty cancels
+    char initialFolder[MAX_PATH];
+    char presetName[MAX_PATH];
+    bool seen;
+};
+
+HWND WaitForWindow(const char* title)
+{
+    for (int i = 0; i < 250; ++i) {
+        HWND window = FindWindowA("#32770", title);
+        if (window && IsWindowVisible(window)) return window;
+        Sleep(20);
+    }
+    return NULL;
+}
+
+DWORD WINAPI AnswerChooser(void* parameter)
+{
+    ChooserScript* script = (ChooserScript*)parameter;
+    HWND chooser = WaitForWindow(kFolderChooserTitle);
+    if (!chooser) return 0;
+    script->seen = true;
+    SendMessageA(chooser, CDM_GETFOLDERPATH, MAX_PATH, (LPARAM)script->initialFolder);
+    const int nameBox = 0x47c;  // cmb13, the file name box of the explorer-style dialog
+    GetDlgItemTextA(chooser, nameBox, script->presetName, MAX_PATH);
+    if (script->typed.empty()) {
+        PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+    } else {
+        SetDlgItemTextA(chooser, nameBox, script->typed.c_str());
+        PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    }
+    for (int i = 0; i < 250 && IsWindow(chooser); ++i) Sleep(20);
+    return 0;
+}
+
+TEST_F(ShortcutDialog, FolderChooserStartsOnDesktopAndGivesFolderOfChosenName)
+{
+    const std::string preset = kFolderChooserPreset;
+    const struct {
+        const char* what;
+        std::string typed, field;
+    } cases[] = {
+        {"preset name in a folder", folder_ + "\\" + preset, folder_},
+        {"preset name in a drive root", "C:\\" + preset, "C:\\"},
+        {"cancelled", "", "unchanged"},
+    };
+    Open();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetDlgItemTextA(dialog_, IDC_SC_FOLDER, "unchanged");
+        ChooserScript script = {c.typed, "", "", false};
+        HANDLE thread = CreateThread(NULL, 0, AnswerChooser, &script, 0, NULL);
+        PressButton(dialog_, IDC_SC_BROWSE_FOLDER);
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        ASSERT_TRUE(script.seen) << "no chooser titled " << kFolderChooserTitle;
+        EXPECT_EQ(std::string(script.initialFolder), DesktopFolder());
+        EXPECT_EQ(std::string(script.presetName), preset);
+        EXPECT_EQ(FieldText(dialog_, IDC_SC_FOLDER), c.field);
+    }
+}
+
+struct CloseScript {
+    int way;
+    bool seen;
+};
+
+DWORD WINAPI CloseDialog(void* parameter)
+{
+    CloseScript* script = (CloseScript*)parameter;
+    HWND dialog = WaitForWindow("デイストップにショートカットを作成する");
+    script->seen = dialog != NULL;
+    if (!dialog) {
+        // Not captioned as expected: close whatever dialog came, so the
+        // test fails instead of hanging.
+        dialog = FindWindowA("#32770", NULL);
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    switch (script->way) {
+    case 0:  // the 終了 button
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, (LPARAM)GetDlgItem(dialog, IDCANCEL));
+        break;
+    case 1:  // Escape in the message field, which has the focus
+        PostMessageA(GetDlgItem(dialog, IDC_SC_MESSAGE), WM_KEYDOWN, VK_ESCAPE, 0);
+        break;
+    default:  // the close box
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    }
+    return 0;
+}
+
+TEST_F(ShortcutDialog, ModalDialogEndsWithTwoByButtonEscapeAndCloseBox)
+{
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        CloseScript script = {way, false};
+        HANDLE thread = CreateThread(NULL, 0, CloseDialog, &script, 0, NULL);
+        INT_PTR result = DialogBoxParamA(m_hInstance, MAKEINTRESOURCEA(IDD_SHORTCUT), NULL,
+                                         ShortcutDlgProc, 0);
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        EXPECT_TRUE(script.seen) << "no window captioned as the template says";
+        EXPECT_EQ(result, 2);
+    }
+}
+
+}  // namespace
