@@ -1,0 +1,616 @@
+// The clip list editor from its real template under Wine. Single commands
+// run on a modeless instance in the test thread; the endings (save, cancel,
+// close box) run the modal dialog while a second thread drives it and
+// answers its message boxes, found by title.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <dlgs.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app_state.h"
+#include "clip_editor.h"
+#include "messages.h"
+#include "resource.h"
+
+namespace {
+
+using Items = std::vector<std::string>;
+
+const char kEditorCaption[] = "クリップメッセージ編集";
+const int kMessageBoxText = 0xFFFF;  // the static text of a message box
+
+// Polls for `found` to give a window (or true), up to two seconds.
+HWND WaitFor(const std::function<HWND()>& found)
+{
+    for (int i = 0; i < 200; ++i) {
+        if (HWND window = found()) return window;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+struct WindowSearch { const char* caption; HWND found; };
+
+BOOL CALLBACK MatchCaption(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    char text[256] = "";
+    GetWindowTextA(window, text, sizeof text);
+    if (IsWindowVisible(window) && strcmp(text, search->caption) == 0) search->found = window;
+    return search->found == nullptr;
+}
+
+// A visible top-level window of the given thread with the given caption.
+HWND ThreadWindow(DWORD thread, const char* caption)
+{
+    WindowSearch search = {caption, nullptr};
+    EnumThreadWindows(thread, MatchCaption, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[4096] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// What a message box of the given thread said and who owned it; `answer`
+// is the button pressed. Empty text when no such box came up.
+struct BoxSeen { std::string text; HWND owner = nullptr; };
+
+BoxSeen AnswerMessageBox(DWORD thread, const char* title, int answer)
+{
+    BoxSeen seen;
+    HWND box = WaitFor([&] { return ThreadWindow(thread, title); });
+    if (!box) return seen;
+    seen.text = WindowText(GetDlgItem(box, kMessageBoxText));
+    seen.owner = GetWindow(box, GW_OWNER);
+    PostMessageA(box, WM_COMMAND, answer, 0);
+    WaitFor([&] { return IsWindow(box) ? nullptr : box; });
+    return seen;
+}
+
+class ClipEditorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        static int run = 0;
+        m_hInstance = GetModuleHandleA(nullptr);
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        wsprintfA(m_ExeDir, "%squillan-editor-%lu-%d", temp, GetCurrentProcessId(), ++run);
+        ASSERT_TRUE(CreateDirectoryA(m_ExeDir, nullptr)) << m_ExeDir;
+        file_ = std::string(m_ExeDir) + "\\ClipData.txt";
+    }
+
+    void TearDown() override
+    {
+        if (dialog_) DestroyWindow(dialog_);
+        // Whatever the save left in the folder goes with it.
+        WIN32_FIND_DATAA found;
+        std::string dir = m_ExeDir;
+        HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+        while (search != INVALID_HANDLE_VALUE) {
+            std::string name = dir + "\\" + found.cFileName;
+            SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(name.c_str());
+            if (!FindNextFileA(search, &found)) break;
+        }
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+        EXPECT_TRUE(RemoveDirectoryA(m_ExeDir)) << "test folder left behind: " << m_ExeDir;
+    }
+
+    void WriteClipData(const std::string& bytes)
+    {
+        HANDLE file = CreateFileA(file_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+        CloseHandle(file);
+    }
+
+    // The file's bytes, or "<missing>".
+    std::string ReadClipData()
+    {
+        HANDLE file = CreateFileA(file_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return "<missing>";
+        std::string bytes(GetFileSize(file, nullptr), '\0');
+        DWORD read = 0;
+        ReadFile(file, &bytes[0], (DWORD)bytes.size(), &read, nullptr);
+        CloseHandle(file);
+        return bytes;
+    }
+
+    // A modeless editor over the template, its list filled with `items`.
+    HWND Open(const Items& items, int selected = -1)
+    {
+        dialog_ = CreateDialogParamA(m_hInstance, MAKEINTRESOURCEA(IDD_CLIP_EDITOR), nullptr,
+                                     ClipEditorDlgProc, 0);
+        EXPECT_NE(dialog_, nullptr) << "dialog 113 not created, error " << GetLastError();
+        for (const std::string& item : items) List(LB_ADDSTRING, 0, (LPARAM)item.c_str());
+        List(LB_SETCURSEL, selected, 0);
+        return dialog_;
+    }
+
+    LRESULT List(UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        return SendDlgItemMessageA(dialog_, IDC_ED_LIST, message, wParam, lParam);
+    }
+
+    Items ListItems(HWND dialog)
+    {
+        Items items;
+        int count = (int)SendDlgItemMessageA(dialog, IDC_ED_LIST, LB_GETCOUNT, 0, 0);
+        for (int i = 0; i < count; ++i) {
+            // Wide: Wine's ANSI thunk would overrun on items of 512 characters and more.
+            std::wstring wide(SendDlgItemMessageW(dialog, IDC_ED_LIST, LB_GETTEXTLEN, i, 0), L'\0');
+            SendDlgItemMessageW(dialog, IDC_ED_LIST, LB_GETTEXT, i, (LPARAM)&wide[0]);
+            std::string text(wide.size() * 2 + 1, '\0');
+            WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &text[0], (int)text.size(),
+                                nullptr, nullptr);
+            items.push_back(text.c_str());
+        }
+        return items;
+    }
+
+    int Selected() { return (int)List(LB_GETCURSEL, 0, 0); }
+    std::string Field(int id) { return WindowText(GetDlgItem(dialog_, id)); }
+    void SetFields(const char* title, const char* message)
+    {
+        SetDlgItemTextA(dialog_, IDC_ED_TITLE, title);
+        SetDlgItemTextA(dialog_, IDC_ED_MESSAGE, message);
+    }
+    void Press(int command) { SendMessageA(dialog_, WM_COMMAND, command, 0); }
+    void Close()
+    {
+        DestroyWindow(dialog_);
+        dialog_ = nullptr;
+    }
+
+    // Runs the editor modally while `drive` works it from a second thread.
+    // Should the driver leave it open, it is cancelled so that no test hangs.
+    INT_PTR RunModal(const std::function<void(HWND)>& drive)
+    {
+        DWORD ui = GetCurrentThreadId();
+        std::thread driver([&] {
+            HWND dialog = WaitFor([&] { return ThreadWindow(ui, kEditorCaption); });
+            if (!dialog) {
+                ADD_FAILURE() << "the editor did not come up";
+                return;
+            }
+            drive(dialog);
+            if (!WaitFor([&] { return IsWindow(dialog) ? nullptr : dialog; })) {
+                ADD_FAILURE() << "the editor was still open when the driver finished";
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            }
+        });
+        INT_PTR result = DialogBoxParamA(m_hInstance, MAKEINTRESOURCEA(IDD_CLIP_EDITOR),
+                                         nullptr, ClipEditorDlgProc, 0);
+        driver.join();
+        return result;
+    }
+
+    HWND dialog_ = nullptr;
+    std::string file_;
+};
+
+// Reads a text of a dialog template (a string, or 0xFFFF and an ordinal,
+// returned as "#n") and steps past it.
+std::string TemplateText(const WORD*& at)
+{
+    if (*at == 0xFFFF) {
+        std::string ordinal = "#" + std::to_string(at[1]);
+        at += 2;
+        return ordinal;
+    }
+    char text[512];
+    int length = (int)wcslen((const wchar_t*)at);
+    text[WideCharToMultiByte(932, 0, (const wchar_t*)at, length, text, sizeof text - 1,
+                             nullptr, nullptr)] = '\0';
+    at += length + 1;
+    return text;
+}
+
+TEST_F(ClipEditorTest, TemplateHoldsItsControlsInTabOrder)
+{
+    struct Control { DWORD style; int x, y, cx, cy, id; const char* cls; const char* text; };
+    const DWORD child = WS_CHILD | WS_VISIBLE, button = child | WS_TABSTOP;
+    const DWORD edit = child | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
+    const Control expected[] = {
+        {button | BS_DEFPUSHBUTTON, 195, 50, 50, 14, IDOK, "#128", "保存・終了"},
+        {button, 195, 70, 50, 14, IDCANCEL, "#128", "ｷｬﾝｾﾙ"},
+        {child | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER,
+         5, 70, 185, 89, IDC_ED_LIST, "#131", ""},
+        {edit, 10, 25, 75, 14, IDC_ED_TITLE, "#129", ""},
+        {edit, 90, 25, 155, 14, IDC_ED_MESSAGE, "#129", ""},
+        {button, 5, 51, 40, 14, IDC_ED_EDIT, "#128", "↑編集"},
+        {button, 50, 51, 55, 14, IDC_ED_OVERWRITE, "#128", "↓上書き更新"},
+        {button, 195, 95, 25, 14, IDC_ED_DELETE, "#128", "削除"},
+        {button, 110, 50, 50, 15, IDC_ED_ADD, "#128", "↓追加・挿入"},
+        {child | WS_GROUP, 15, 15, 23, 8, 0xFFFF, "#130", "タイトル"},
+        {child | WS_GROUP, 95, 15, 99, 8, 0xFFFF, "#130", "クリップメッセージ ( 「\"\"」は不要 )"},
+        {button, 195, 125, 25, 14, IDC_ED_MOVE_UP, "#128", "上へ"},
+        {button, 195, 145, 25, 14, IDC_ED_MOVE_DOWN, "#128", "下へ"},
+        {button | TBS_VERT | TBS_BOTH | TBS_NOTICKS, 225, 90, 15, 70, IDC_ED_SLIDER,
+         "msctls_trackbar32", "Slider1"},
+        {button, 196, 10, 48, 14, IDC_ED_BROWSE, "#128", "ファイル参照"},
+    };
+    HRSRC found = FindResourceA(m_hInstance, MAKEINTRESOURCEA(IDD_CLIP_EDITOR), (LPCSTR)RT_DIALOG);
+    ASSERT_NE(found, nullptr);
+    auto* dialog = (const DLGTEMPLATE*)LockResource(LoadResource(m_hInstance, found));
+    EXPECT_EQ(dialog->style, (DWORD)(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
+    EXPECT_EQ(dialog->cdit, (WORD)(sizeof expected / sizeof expected[0]));
+    EXPECT_EQ(std::vector<int>({dialog->x, dialog->y, dialog->cx, dialog->cy}),
+              std::vector<int>({0, 0, 249, 169}));
+    const WORD* at = (const WORD*)(dialog + 1);
+    EXPECT_EQ(TemplateText(at), "") << "menu";
+    EXPECT_EQ(TemplateText(at), "") << "class";
+    EXPECT_EQ(TemplateText(at), kEditorCaption);
+    EXPECT_EQ(*at++, 9) << "font size";
+    EXPECT_EQ(TemplateText(at), "ＭＳ Ｐゴシック");
+
+    for (const Control& want : expected) {
+        at = (const WORD*)(((UINT_PTR)at + 3) & ~(UINT_PTR)3);
+        auto* item = (const DLGITEMTEMPLATE*)at;
+        SCOPED_TRACE(want.text);
+        EXPECT_EQ(item->style, want.style) << "control " << want.id;
+        EXPECT_EQ(std::vector<int>({item->x, item->y, item->cx, item->cy, item->id}),
+                  std::vector<int>({want.x, want.y, want.cx, want.cy, want.id}));
+        at = (const WORD*)(item + 1);
+        std::string cls = TemplateText(at);
+        EXPECT_STRCASEEQ(cls.c_str(), want.cls);
+        EXPECT_EQ(TemplateText(at), want.text);
+        at += 1 + *at / sizeof(WORD);  // creation data
+    }
+
+    // The font reaches the dialog itself.
+    HWND window = Open({});
+    ASSERT_NE(window, nullptr);
+    LOGFONTA font;
+    GetObjectA((HFONT)SendMessageA(window, WM_GETFONT, 0, 0), sizeof font, &font);
+    EXPECT_STREQ(font.lfFaceName, "ＭＳ Ｐゴシック");
+}
+
+TEST_F(ClipEditorTest, EditSplitsTheSelectedEntryIntoBothFields)
+{
+    struct Case { const char* entry; const char* title; const char* message; };
+    const Case cases[] = {
+        {"Greeting/=\"Good morning\"", "Greeting", "Good morning"},
+        {"\"Good morning\"", "", "Good morning"},  // no title part: title emptied
+        {"", "", ""},                              // empty item: both emptied
+        {"Memo/f=\"C:\\memo.txt\"", "Memo", "/f=C:\\memo.txt"},
+        {"/f=\"C:\\memo.txt\"", "", "/f=C:\\memo.txt"},
+    };
+    for (const Case& c : cases) {
+        Open({"first", c.entry, "last"}, 1);
+        SetFields("old title", "old message");
+        Press(IDC_ED_EDIT);
+        EXPECT_EQ(Field(IDC_ED_TITLE), c.title) << c.entry;
+        EXPECT_EQ(Field(IDC_ED_MESSAGE), c.message) << c.entry;
+        EXPECT_EQ(ListItems(dialog_), (Items{"first", c.entry, "last"}));
+        EXPECT_EQ(Selected(), 1);
+        Close();
+    }
+
+    Open({"\"A\""});
+    SetFields("t", "m");
+    Press(IDC_ED_EDIT);  // nothing selected
+    EXPECT_EQ(Field(IDC_ED_TITLE), "t");
+    EXPECT_EQ(Field(IDC_ED_MESSAGE), "m");
+}
+
+TEST_F(ClipEditorTest, AddAppendsOrInsertsBeforeTheSelection)
+{
+    Open({"A", "B"});
+    SetFields("", "new");
+    Press(IDC_ED_ADD);
+    EXPECT_EQ(ListItems(dialog_), (Items{"A", "B", "\"new\""}));
+    EXPECT_EQ(Selected(), LB_ERR);
+
+    List(LB_SETCURSEL, 1, 0);
+    SetFields("T", "x");
+    Press(IDC_ED_ADD);
+    EXPECT_EQ(ListItems(dialog_), (Items{"A", "T/=\"x\"", "B", "\"new\""}));
+    EXPECT_EQ(Selected(), 2) << "the selected entry moves down with its selection";
+    EXPECT_EQ(Field(IDC_ED_TITLE), "T") << "the fields keep their texts";
+    EXPECT_EQ(Field(IDC_ED_MESSAGE), "x");
+}
+
+TEST_F(ClipEditorTest, OverwriteReplacesTheSelectedEntryInPlace)
+{
+    Open({"A", "B", "C"}, 1);
+    SetFields("T", "x");
+    Press(IDC_ED_OVERWRITE);
+    EXPECT_EQ(ListItems(dialog_), (Items{"A", "T/=\"x\"", "C"}));
+    EXPECT_EQ(Selected(), LB_ERR);
+
+    Press(IDC_ED_OVERWRITE);  // nothing selected now
+    EXPECT_EQ(ListItems(dialog_), (Items{"A", "T/=\"x\"", "C"}));
+}
+
+TEST_F(ClipEditorTest, AnEmptyMessageMakesAddAndOverwriteDoNothing)
+{
+    for (int selected : {-1, 0}) {
+        Open({"A"}, selected);
+        SetFields("title only", "");
+        Press(IDC_ED_ADD);
+        Press(IDC_ED_OVERWRITE);
+        EXPECT_EQ(ListItems(dialog_), (Items{"A"})) << "selection " << selected;
+        Close();
+    }
+}
+
+TEST_F(ClipEditorTest, FileReferenceTravelsThroughEditAndOverwrite)
+{
+    Open({"Memo/f=\"C:\\memo.txt\"", "\"plain\""}, 0);
+    Press(IDC_ED_EDIT);
+    List(LB_SETCURSEL, 1, 0);
+    Press(IDC_ED_OVERWRITE);
+    EXPECT_EQ(ListItems(dialog_), (Items{"Memo/f=\"C:\\memo.txt\"", "Memo/f=\"C:\\memo.txt\""}));
+
+    List(LB_SETCURSEL, 0, 0);
+    SetFields("", "/f=D:\\a b.txt");
+    Press(IDC_ED_OVERWRITE);
+    EXPECT_EQ(ListItems(dialog_)[0], "/f=\"D:\\a b.txt\"");
+}
+
+TEST_F(ClipEditorTest, DeleteSelectsTheFollowerOrTheNewLast)
+{
+    struct Case { Items before; int selected; Items after; int selectedAfter; };
+    const Case cases[] = {
+        {{"A", "B", "C"}, 1, {"A", "C"}, 1},
+        {{"A", "B", "C"}, 2, {"A", "B"}, 1},
+        {{"A"}, 0, {}, LB_ERR},
+        {{"A", "B"}, -1, {"A", "B"}, LB_ERR},
+    };
+    for (const Case& c : cases) {
+        Open(c.before, c.selected);
+        Press(IDC_ED_DELETE);
+        EXPECT_EQ(ListItems(dialog_), c.after) << "selection " << c.selected;
+        EXPECT_EQ(Selected(), c.selectedAfter) << "selection " << c.selected;
+        Close();
+    }
+}
+
+TEST_F(ClipEditorTest, MoveUpAndDownStopAtTheEnds)
+{
+    struct Case { int command; Items before; int selected; Items after; int selectedAfter; };
+    const Case cases[] = {
+        {IDC_ED_MOVE_UP, {"A", "B", "C"}, 2, {"A", "C", "B"}, 1},
+        {IDC_ED_MOVE_UP, {"A", "B", "C"}, 1, {"B", "A", "C"}, 0},
+        {IDC_ED_MOVE_UP, {"A", "B", "C"}, 0, {"A", "B", "C"}, 0},
+        {IDC_ED_MOVE_UP, {"A"}, 0, {"A"}, 0},
+        {IDC_ED_MOVE_UP, {"A", "B"}, -1, {"A", "B"}, LB_ERR},
+        {IDC_ED_MOVE_DOWN, {"A", "B", "C"}, 0, {"B", "A", "C"}, 1},
+        {IDC_ED_MOVE_DOWN, {"A", "B", "C"}, 1, {"A", "C", "B"}, 2},
+        {IDC_ED_MOVE_DOWN, {"A", "B", "C"}, 2, {"A", "B", "C"}, 2},
+        {IDC_ED_MOVE_DOWN, {"A"}, 0, {"A"}, 0},
+        {IDC_ED_MOVE_DOWN, {"A", "B"}, -1, {"A", "B"}, LB_ERR},
+    };
+    for (const Case& c : cases) {
+        Open(c.before, c.selected);
+        Press(c.command);
+        const char* name = c.command == IDC_ED_MOVE_UP ? "up" : "down";
+        EXPECT_EQ(ListItems(dialog_), c.after) << name << " from " << c.selected;
+        EXPECT_EQ(Selected(), c.selectedAfter) << name << " from " << c.selected;
+        Close();
+    }
+}
+
+// Items longer than an entry's 1023 bytes move whole; editing one cuts the
+// fields at 1023 bytes. Over-long fields give an entry of 1023 bytes.
+TEST_F(ClipEditorTest, OverLongItemsAndFieldsStayWithinTheirBuffers)
+{
+    std::string longItem = "T/=\"" + std::string(3000, 'x') + "\"";
+    Open({"A", longItem}, 1);
+    Press(IDC_ED_MOVE_UP);
+    EXPECT_EQ(ListItems(dialog_), (Items{longItem, "A"}));
+    Press(IDC_ED_EDIT);
+    EXPECT_EQ(Field(IDC_ED_TITLE), "T");
+    EXPECT_EQ(Field(IDC_ED_MESSAGE), std::string(1023, 'x'));
+
+    std::string wide;  // double-byte characters across the 1023-byte cut
+    for (int i = 0; i < 700; ++i) wide += "あ";
+    SetFields("", wide.c_str());
+    List(LB_SETCURSEL, (WPARAM)-1, 0);
+    Press(IDC_ED_ADD);
+    std::string entry = ListItems(dialog_).back();
+    EXPECT_LE(entry.size(), 1023u);
+    EXPECT_EQ(entry.back(), '"');
+    EXPECT_EQ(entry.substr(1, entry.size() - 2), wide.substr(0, entry.size() - 2))
+        << "the entry must end in whole characters and its closing quote";
+    EXPECT_EQ(entry.size() % 2, 0u) << "a half character crept in: " << entry.size() << " bytes";
+}
+
+TEST_F(ClipEditorTest, BrowsePutsTheChosenPathIntoTheMessageField)
+{
+    std::string memo = std::string(m_ExeDir) + "\\memo.txt";
+    CloseHandle(CreateFileA(memo.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    Open({});
+    DWORD ui = GetCurrentThreadId();
+    for (int answer : {IDCANCEL, IDOK}) {
+        SetFields("Memo", "before");
+        std::thread chooser([&] {
+            HWND box = WaitFor([&] { return ThreadWindow(ui, kTextFileDialogTitle); });
+            ASSERT_NE(box, nullptr) << "no file dialog came up";
+            HWND name = GetDlgItem(box, edt1);  // the file name field
+            if (!name) name = GetDlgItem(box, cmb13);
+            SetWindowTextA(name, memo.c_str());
+            PostMessageA(box, WM_COMMAND, answer, 0);
+        });
+        Press(IDC_ED_BROWSE);
+        chooser.join();
+        EXPECT_EQ(Field(IDC_ED_TITLE), "Memo");
+        EXPECT_EQ(Field(IDC_ED_MESSAGE), answer == IDOK ? "/f=" + memo : "before");
+    }
+}
+
+// Start height of the dialog and the list, to compare the slider against.
+struct Heights { RECT dialog, list; };
+
+Heights Measure(HWND dialog)
+{
+    Heights h;
+    GetWindowRect(dialog, &h.dialog);
+    GetWindowRect(GetDlgItem(dialog, IDC_ED_LIST), &h.list);
+    return h;
+}
+
+void ExpectTallerBy(const Heights& start, const Heights& now, int pixels)
+{
+    for (auto pair : {std::make_pair(start.dialog, now.dialog), std::make_pair(start.list, now.list)}) {
+        EXPECT_EQ(pair.second.left, pair.first.left);
+        EXPECT_EQ(pair.second.top, pair.first.top);
+        EXPECT_EQ(pair.second.right, pair.first.right);
+        EXPECT_EQ(pair.second.bottom, pair.first.bottom + pixels);
+    }
+}
+
+TEST_F(ClipEditorTest, SliderMakesDialogAndListTallerByTenPixelsAStep)
+{
+    m_SliderPos = 7;  // left by an earlier opening: each opening starts again at 0
+    HWND dialog = Open({"A"});
+    SetWindowPos(dialog, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Heights start = Measure(dialog);
+    HWND slider = GetDlgItem(dialog, IDC_ED_SLIDER);
+    EXPECT_EQ(SendMessageA(slider, TBM_GETRANGEMAX, 0, 0), 100);
+    for (int position : {7, 25, 100, 3, 0}) {
+        SendMessageA(slider, TBM_SETPOS, TRUE, position);
+        SendMessageA(dialog, WM_VSCROLL, 0, (LPARAM)slider);
+        SCOPED_TRACE(position);
+        ExpectTallerBy(start, Measure(dialog), 10 * position);
+    }
+
+    // The same position again moves nothing, even when the size changed since.
+    SendMessageA(slider, TBM_SETPOS, TRUE, 4);
+    SendMessageA(dialog, WM_VSCROLL, 0, (LPARAM)slider);
+    Heights at4 = Measure(dialog);
+    SetWindowPos(dialog, nullptr, 0, 0, at4.dialog.right - at4.dialog.left, 500,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    SendMessageA(dialog, WM_VSCROLL, 0, (LPARAM)slider);
+    RECT now;
+    GetWindowRect(dialog, &now);
+    EXPECT_EQ(now.bottom - now.top, 500);
+}
+
+TEST_F(ClipEditorTest, SaveWritesTheNonEmptyItemsAndEndsWithOne)
+{
+    WriteClipData("A\r\n\r\nB\r\n");
+    INT_PTR result = RunModal([&](HWND dialog) {
+        EXPECT_EQ(ListItems(dialog), (Items{"A", "", "B"}));
+        SetDlgItemTextA(dialog, IDC_ED_TITLE, "T");
+        SetDlgItemTextA(dialog, IDC_ED_MESSAGE, "あ");
+        SendMessageA(dialog, WM_COMMAND, IDC_ED_ADD, 0);
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(ReadClipData(), "A\r\nB\r\nT/=\"あ\"\r\n");
+}
+
+TEST_F(ClipEditorTest, SavingNoItemsLeavesTheFileAndAllEmptyItemsEmptyIt)
+{
+    struct Case { const char* before; int deletions; const char* after; };
+    const Case cases[] = {
+        {"A\r\n", 1, "A\r\n"},  // every entry deleted: the file stays
+        {"\r\n\r\n", 0, ""},    // only empty items: an empty file
+    };
+    for (const Case& c : cases) {
+        WriteClipData(c.before);
+        INT_PTR result = RunModal([&](HWND dialog) {
+            for (int i = 0; i < c.deletions; ++i) {
+                SendDlgItemMessageA(dialog, IDC_ED_LIST, LB_SETCURSEL, 0, 0);
+                SendMessageA(dialog, WM_COMMAND, IDC_ED_DELETE, 0);
+            }
+            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        });
+        EXPECT_EQ(result, IDOK);
+        EXPECT_EQ(ReadClipData(), c.after);
+    }
+    DeleteFileA(file_.c_str());
+    EXPECT_EQ(RunModal([](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDOK, 0); }), IDOK);
+    EXPECT_EQ(ReadClipData(), "<missing>") << "an empty list must not create the file";
+}
+
+// A file that cannot be replaced: the user is told, the editor stays open
+// with the edited list, and the file keeps its bytes.
+TEST_F(ClipEditorTest, FailedSaveSaysSoAndKeepsTheEditorOpen)
+{
+    for (bool locked : {true, false}) {
+        SCOPED_TRACE(locked ? "locked" : "read-only");
+        WriteClipData("A\r\n");
+        HANDLE lock = INVALID_HANDLE_VALUE;
+        if (locked) {
+            lock = CreateFileA(file_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        } else {
+            SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_READONLY);
+        }
+        DWORD ui = GetCurrentThreadId();
+        INT_PTR result = RunModal([&](HWND dialog) {
+            SetDlgItemTextA(dialog, IDC_ED_MESSAGE, "new");
+            SendMessageA(dialog, WM_COMMAND, IDC_ED_ADD, 0);
+            Items edited = ListItems(dialog);
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            BoxSeen box = AnswerMessageBox(ui, kTitleFailure, IDOK);
+            EXPECT_EQ(box.text, kClipListSaveFailed);
+            EXPECT_EQ(box.owner, dialog);
+            Sleep(50);
+            ASSERT_TRUE(IsWindow(dialog)) << "the editor closed after a failed save";
+            EXPECT_EQ(ListItems(dialog), edited);
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        EXPECT_EQ(result, IDCANCEL);
+        if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+        SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(ReadClipData(), "A\r\n");
+    }
+}
+
+TEST_F(ClipEditorTest, CloseBoxAsksAndOnlyYesEndsWithTwo)
+{
+    WriteClipData("A\r\n");
+    DWORD ui = GetCurrentThreadId();
+    INT_PTR result = RunModal([&](HWND dialog) {
+        SendDlgItemMessageA(dialog, IDC_ED_LIST, LB_SETCURSEL, 0, 0);
+        SendMessageA(dialog, WM_COMMAND, IDC_ED_DELETE, 0);
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+        BoxSeen no = AnswerMessageBox(ui, kTitleConfirm, IDNO);
+        EXPECT_EQ(no.text, kEditorCloseQuestion);
+        EXPECT_EQ(no.owner, dialog);
+        Sleep(50);
+        ASSERT_TRUE(IsWindow(dialog)) << "No must keep the editor open";
+        EXPECT_EQ(ListItems(dialog), Items{}) << "No must keep the unsaved list";
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+        EXPECT_EQ(AnswerMessageBox(ui, kTitleConfirm, IDYES).text, kEditorCloseQuestion);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(ReadClipData(), "A\r\n");
+}
+
+TEST_F(ClipEditorTest, CancelAndEscEndWithTwoWithoutAsking)
+{
+    for (bool esc : {false, true}) {
+        WriteClipData("A\r\n");
+        INT_PTR result = RunModal([&](HWND dialog) {
+            SendDlgItemMessageA(dialog, IDC_ED_LIST, LB_SETCURSEL, 0, 0);
+            SendMessageA(dialog, WM_COMMAND, IDC_ED_DELETE, 0);
+            if (esc) {
+                PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+            } else {
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            }
+        });
+        EXPECT_EQ(result, IDCANCEL) << (esc ? "Esc" : "cancel");
+        EXPECT_EQ(ReadClipData(), "A\r\n");
+    }
+}
+
+}  // namespace
