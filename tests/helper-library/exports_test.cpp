@@ -111,12 +111,6 @@ TEST(MorvaskWindowPands, RectangleOfARealWindow)
     EXPECT_EQ(300, pands.width);
     EXPECT_EQ(200, pands.height);
 
-    MoveWindow(window, -40, 700, 123, 45, FALSE);
-    pands = MRVK0_GetWindowPands(window);
-    EXPECT_EQ(-40, pands.x);
-    EXPECT_EQ(700, pands.y);
-    EXPECT_EQ(123, pands.width);
-    EXPECT_EQ(45, pands.height);
     DestroyWindow(window);
 
     // The handle is stale now; then one that never was a window.

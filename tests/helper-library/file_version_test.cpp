@@ -25,7 +25,7 @@ TEST(MorvaskFileVersion, LabelsFromFileVersionTexts)
         {"ver_short.dll", "ver_short.dll : 2.03.0  0"},         // "2, 3"
         {"ver_build.dll", "ver_build.dll : 1.07.0  0"},         // "1.7.0 (build 1016)"
         {"ver_wide.dll", "ver_wide.dll : 1.123.0  0"},          // "1.123.0.0"
-        {"ver_midsize.dll", "ver_midsize.dll : 1.07.0  1016"},  // a record of about 1.5 KiB
+        {"ver_midsize.dll", "ver_midsize.dll : 1.07.0  1016"},  // FileVersion near 1.7 KiB
     };
     for (const auto& c : cases) {
         char out[128];

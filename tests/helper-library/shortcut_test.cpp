@@ -75,15 +75,6 @@ TEST_F(MorvaskShortCut, WritesTargetArgumentsAndWorkingFolder)
     }
 }
 
-TEST_F(MorvaskShortCut, ReplacesAnExistingFile)
-{
-    std::string link = folder.Write("again.lnk", "not a shortcut");
-    EXPECT_GE(MRVK0_CreateShortCut(link.c_str(), target.c_str(), "/g", "C:\\"), 0);
-    LinkFields fields = ReadLink(link);
-    EXPECT_EQ(S_OK, fields.loaded);
-    EXPECT_EQ("/g", fields.arguments);
-}
-
 TEST_F(MorvaskShortCut, UnwritableOrOverlongPathsFailAndWriteNothing)
 {
     const std::string cases[] = {
