@@ -516,6 +516,22 @@ TEST_F(ClipEditorTest, SaveWritesTheNonEmptyItemsAndEndsWithOne)
     EXPECT_EQ(ReadClipData(), "A\r\nB\r\nT/=\"あ\"\r\n");
 }
 
+// 895 bytes is the longest line the file is sure to hold; such an entry is
+// moved and saved back whole (more than the 511 characters that Wine's ANSI
+// list box thunk can carry).
+TEST_F(ClipEditorTest, SaveKeepsTheLongestLineTheFileHolds)
+{
+    std::string line = std::string(895, 'x') + "\r\n";
+    WriteClipData(line + "B\r\n");
+    INT_PTR result = RunModal([&](HWND dialog) {
+        SendDlgItemMessageA(dialog, IDC_ED_LIST, LB_SETCURSEL, 1, 0);
+        SendMessageA(dialog, WM_COMMAND, IDC_ED_MOVE_UP, 0);
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(ReadClipData(), "B\r\n" + line);
+}
+
 TEST_F(ClipEditorTest, SavingNoItemsLeavesTheFileAndAllEmptyItemsEmptyIt)
 {
     struct Case { const char* before; int deletions; const char* after; };
