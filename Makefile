@@ -52,9 +52,12 @@ fuzz: fuzz-build
 	@cmake -S fuzz -B $(FUZZ_DIR) -DFUZZ_SECONDS=4 >/dev/null
 
 dist: win
-	@mkdir -p dist
+	@rm -rf dist && mkdir -p dist
 	@cp $(WIN_DIR)/bin/Quillan.exe $(WIN_DIR)/bin/Morvask.dll dist/
 	@ls -l dist
+
+package: dist
+	@scripts/package.sh $(WIN_DIR)/bin dist/Quillan-1.7.0-win32.zip
 
 run: dist
 	@scripts/run.sh $(BUILD)/run '$(ARGS)'
