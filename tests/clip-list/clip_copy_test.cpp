@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include "app_state.h"
+#include "clip_copy.h"
+#include "clip_list_file.h"
+#include "clip_test_support.h"
+#include "messages.h"
+
+namespace {
+
+const char kSentinel[] = "before the copy";
+const std::string kUnchanged = std::string(kSentinel) + '\0';
+
+std::string Nul(const std::string& text)
+{
+    return text + '\0';
+}
+
+// One copy as the user makes it: the entry typed into the edit field, the
+// command run, message boxes answered.
+struct CopyResult {
+    std::string clipboard;             // the CF_TEXT block, whole
+    std::vector<std::string> boxes;    // "title:text" of each message box
+    int closePosted;                   // WM_CLOSE waiting for the dialog
+};
+
+CopyResult Copy(const TestWindow& test, const std::string& entry, DWORD holdClipboardMs = 0)
+{
+    SetClipboardTextForTest(kSentinel);
+    SetWindowTextA(test.combo, entry.c_str());
+    CopyResult result;
+    {
+        BoxAnswerer answerer;
+        if (holdClipboardMs > 0) {
+            ClipboardHolder holder(holdClipboardMs);
+            CopyClipText(test.window);
+        } else {
+            CopyClipText(test.window);
+        }
+        result.boxes = answerer.Finish();
+    }
+    result.clipboard = ClipboardBlock();
+    MSG msg;
+    result.closePosted = PeekMessageA(&msg, test.window, WM_CLOSE, WM_CLOSE, PM_REMOVE);
+    return result;
+}
+
+class CopyClipTextTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_AutoExit = 0;
+        m_ListLoaded = 1;
+        strcpy(m_ExeDir, folder.path);
+    }
+    void TearDown() override
+    {
+        m_AutoExit = 0;
+        m_ListLoaded = 0;
+        m_ExeDir[0] = '\0';
+    }
+    TempFolder folder;
+    TestWindow test;
+};
+
+TEST_F(CopyClipTextTest, EachEntryFormCopiesItsText)
+{
+    std::string memo = folder.File("memo.txt");
+    WriteBytes(memo, "12345");
+    const std::string memoBlock = std::string("12345") + std::string(10, '\0');
+    struct Row { std::string entry; std::string clipText; std::string clipboard; };
+    const Row rows[] = {
+        {"\"Good morning\"", "Good morning", Nul("Good morning")},
+        {"Greeting/=\"Good morning\"", "Good morning", Nul("Good morning")},
+        {"/f=\"" + memo + "\"", memo, memoBlock},
+        {"Memo/f=\"" + memo + "\"", memo, memoBlock},
+        {"Good morning", "Good morning", Nul("Good morning")},
+        {"/f=" + memo, memo, memoBlock},
+        {"Greeting/=   \"Hi\"", "Hi", Nul("Hi")},
+        {"\"  Hi\"", "  Hi", Nul("  Hi")},
+        {"\"a/=b\"", "a/=b", Nul("a/=b")},
+        {"\"see /f=x\"", "see /f=x", Nul("see /f=x")},
+        {"\"/f=C:\\memo.txt\"", "/f=C:\\memo.txt", Nul("/f=C:\\memo.txt")},
+        {"\"say \"hi\"\"", "say ", Nul("say ")},
+        {"x /= y", "y", Nul("y")},
+        {"Title/=\"\"", "", kUnchanged},
+        {"/f=", "", kUnchanged},
+        {"", "", kUnchanged},
+        {"挨拶/=\"おはよう表ソ\"", "おはよう表ソ", Nul("おはよう表ソ")},
+    };
+    for (const Row& row : rows) {
+        CopyResult result = Copy(test, row.entry);
+        EXPECT_EQ(row.clipboard, result.clipboard) << "entry [" << row.entry << "]";
+        EXPECT_EQ(row.clipText, std::string(m_ClipText)) << "entry [" << row.entry << "]";
+        EXPECT_EQ("", Show(result.boxes)) << "entry [" << row.entry << "]";
+        EXPECT_EQ(0, result.closePosted) << "entry [" << row.entry << "]";
+        EXPECT_EQ(row.entry, WindowText(test.combo)) << "the edit field keeps the entry";
+    }
+}
+
+TEST_F(CopyClipTextTest, FileReferencesThatGiveNothing)
+{
+    WriteBytes(folder.File("empty.txt"), "");
+    CreateDirectoryA(folder.File("folder").c_str(), nullptr);
+    const std::string notFound = std::string(kTitleConfirm) + ":" + kFileNotFound;
+    const std::string rows[] = {"empty.txt", "folder", "missing.txt", "no\\where.txt"};
+    for (const std::string& name : rows) {
+        CopyResult result = Copy(test, "/f=\"" + folder.File(name.c_str()) + "\"");
+        EXPECT_EQ(kUnchanged, result.clipboard) << name;
+        EXPECT_EQ("[" + notFound + "]", Show(result.boxes)) << name;
+        EXPECT_EQ(0, result.closePosted) << name;
+    }
+}
+
+TEST_F(CopyClipTextTest, FileWithAZeroByteGivesTextThatEndsThere)
+{
+    std::string path = folder.File("zero.txt");
+    std::string bytes = std::string("ab\0cd\r\n", 7);
+    WriteBytes(path, bytes);
+    CopyResult result = Copy(test, "/f=\"" + path + "\"");
+    EXPECT_EQ(bytes + std::string(10, '\0'), result.clipboard) << "the file as it is, 10 zero bytes after";
+    EXPECT_STREQ("ab", result.clipboard.c_str());
+}
+
+TEST_F(CopyClipTextTest, FileOfManyLinesAndDoubleByteTextIsCopiedUnchanged)
+{
+    std::string path = folder.File("表.txt");
+    std::string bytes;
+    for (int i = 0; i < 3000; ++i) bytes += "行\r\n";
+    WriteBytes(path, bytes);
+    CopyResult result = Copy(test, "メモ/f=\"" + path + "\"");
+    EXPECT_EQ(bytes + std::string(10, '\0'), result.clipboard);
+}
+
+TEST_F(CopyClipTextTest, EntryLongerThanTheClipTextIsCut)
+{
+    std::string message;
+    for (int i = 0; i < 700; ++i) message += "あ";  // 1400 bytes
+    CopyResult result = Copy(test, "\"x" + message + "\"");
+    std::string kept = "x" + message.substr(0, 1022);
+    EXPECT_EQ(Nul(kept), result.clipboard) << "cut to 1023 bytes on a character boundary";
+    EXPECT_EQ(kept, std::string(m_ClipText));
+}
+
+TEST_F(CopyClipTextTest, AutomaticExitFollowsASuccessfulCopyOnly)
+{
+    m_AutoExit = 1;
+    CopyResult copied = Copy(test, "\"bye\"");
+    EXPECT_EQ(Nul("bye"), copied.clipboard);
+    EXPECT_EQ(1, copied.closePosted) << "WM_CLOSE posted after the copy";
+
+    CopyResult missing = Copy(test, "/f=\"" + folder.File("missing.txt") + "\"");
+    EXPECT_EQ(0, missing.closePosted) << "no exit when nothing was copied";
+    CopyResult empty = Copy(test, "Title/=\"\"");
+    EXPECT_EQ(0, empty.closePosted);
+}
+
+TEST_F(CopyClipTextTest, NothingCopiedLoadsTheListOnce)
+{
+    WriteBytes(folder.File("ClipData.txt"), "one\r\ntwo\r\n");
+    m_AutoExit = 1;
+    m_ListLoaded = 0;
+    CopyResult result = Copy(test, "/f=\"" + folder.File("missing.txt") + "\"");
+    EXPECT_EQ(1, (int)result.boxes.size());
+    EXPECT_EQ(1, m_ListLoaded);
+    EXPECT_EQ("[one][two]", Show(ComboItems(test.combo)));
+    EXPECT_EQ("", WindowText(test.combo)) << "the failed entry left the edit field";
+    EXPECT_EQ(0, result.closePosted);
+
+    // Loaded once: a later failure leaves the list and the field alone.
+    WriteBytes(folder.File("ClipData.txt"), "three\r\n");
+    Copy(test, "/f=");
+    EXPECT_EQ("[one][two]", Show(ComboItems(test.combo)));
+    EXPECT_EQ("/f=", WindowText(test.combo));
+
+    // A successful copy never loads it.
+    m_ListLoaded = 0;
+    SendMessageA(test.combo, CB_RESETCONTENT, 0, 0);
+    Copy(test, "\"ok\"");
+    EXPECT_EQ(0, m_ListLoaded);
+    EXPECT_EQ("", Show(ComboItems(test.combo)));
+}
+
+TEST_F(CopyClipTextTest, ClipboardHeldBrieflyIsWaitedFor)
+{
+    CopyResult result = Copy(test, "\"patience\"", 150);
+    EXPECT_EQ(Nul("patience"), result.clipboard);
+    EXPECT_EQ("", Show(result.boxes));
+}
+
+TEST_F(CopyClipTextTest, ClipboardHeldByAnotherIsAFailureNotASuccess)
+{
+    WriteBytes(folder.File("ClipData.txt"), "one\r\n");
+    m_AutoExit = 1;
+    m_ListLoaded = 0;
+    CopyResult result = Copy(test, "\"blocked\"", 1500);
+    EXPECT_EQ(kUnchanged, result.clipboard);
+    EXPECT_EQ("[" + std::string(kTitleFailure) + ":" + kClipboardFailed + "]", Show(result.boxes))
+        << "one message, without owner";
+    EXPECT_EQ(0, result.closePosted) << "no automatic exit";
+    EXPECT_EQ(1, m_ListLoaded);
+    EXPECT_EQ("[one]", Show(ComboItems(test.combo)));
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "app_state.h"
+#include "clip_list_file.h"
+#include "clip_test_support.h"
+
+namespace {
+
+typedef std::vector<std::string> Items;
+
+// Loads into the combo box and into the list box and checks both.
+void ExpectLoad(const std::string& bytes, const Items& expected, const char* what)
+{
+    TempFolder folder;
+    std::string path = folder.File("ClipData.txt");
+    WriteBytes(path, bytes);
+    TestWindow test;
+    SendMessageA(test.combo, CB_ADDSTRING, 0, (LPARAM)"old item");
+    SetWindowTextA(test.combo, "typed");
+    SendMessageA(test.list, LB_ADDSTRING, 0, (LPARAM)"old item");
+
+    EXPECT_EQ(1, LoadClipList(test.combo, path.c_str(), kComboBox)) << what;
+    EXPECT_EQ(Show(expected), Show(ComboItems(test.combo))) << what << " (combo box)";
+    EXPECT_EQ("", WindowText(test.combo)) << what << ": loading empties the edit field";
+
+    EXPECT_EQ(1, LoadClipList(test.list, path.c_str(), kListBox)) << what;
+    EXPECT_EQ(Show(expected), Show(ListItems(test.list))) << what << " (list box)";
+}
+
+TEST(LoadClipList, FileBytesGiveTheirItems)
+{
+    struct Row { const char* what; std::string bytes; Items items; };
+    const Row rows[] = {
+        {"two lines", "A\r\nB\r\n", {"A", "B"}},
+        {"text after the last CR LF", "A\r\nB", {"A"}},
+        {"empty line", "A\r\n\r\nB\r\n", {"A", "", "B"}},
+        {"lone LF", "A\nB\r\n", {"A\nB"}},
+        {"lone CR", "A\rB\r\n", {"A\rB"}},
+        {"empty file", "", {}},
+        {"300-byte line over three chunks", std::string(300, 'x') + "\r\n", {std::string(300, 'x')}},
+        {"CR LF across the first chunk boundary", std::string(126, 'a') + "\r\nb\r\n",
+         {std::string(126, 'a'), "b"}},
+        {"Japanese", "挨拶/=\"おはよう\"\r\nメモ/f=\"C:\\表.txt\"\r\n",
+         {"挨拶/=\"おはよう\"", "メモ/f=\"C:\\表.txt\""}},
+    };
+    for (const Row& row : rows) ExpectLoad(row.bytes, row.items, row.what);
+}
+
+TEST(LoadClipList, ZeroByteEndsWhatIsTakenFromIts127ByteChunk)
+{
+    // 35 chunks of short lines, then a chunk with a zero byte: the rest of
+    // that chunk, its CR LF included, is dropped and B runs on into C.
+    std::string bytes;
+    Items items;
+    for (int i = 0; i < 889; ++i) {
+        bytes += "abc\r\n";
+        items.push_back("abc");
+    }
+    ASSERT_EQ(35u * 127u, bytes.size());
+    bytes += "B" + std::string(1, '\0') + "x\r\n" + std::string(122, 'z') + "C\r\nD\r\n";
+    items.push_back("BC");
+    items.push_back("D");
+    ExpectLoad(bytes, items, "zero byte in the 36th chunk");
+}
+
+TEST(LoadClipList, ByteOrderMarkIsKeptAsPartOfTheFirstEntry)
+{
+    // The controls keep their text in UTF-16, and EF BB is no character of
+    // code page 932: the item reads back as the control makes those bytes,
+    // the same as when they are added directly.
+    const char bom[] = "\xEF\xBB\xBF" "A";
+    TestWindow direct;
+    SendMessageA(direct.combo, CB_ADDSTRING, 0, (LPARAM)bom);
+    Items added = ComboItems(direct.combo);
+    ASSERT_EQ(1u, added.size());
+    EXPECT_NE("A", added[0]) << "the mark is not dropped by the control itself";
+    ExpectLoad(std::string(bom) + "\r\nB\r\n", {added[0], "B"}, "UTF-8 byte-order mark");
+}
+
+TEST(LoadClipList, OverLongLinesAreCutAndTheNextLinesStayWhole)
+{
+    // 895 bytes is the longest line the file format promises; the window
+    // keeps lines whole up to 1023 bytes and the first 1023 bytes of longer
+    // ones, cut on a character boundary.
+    for (int length : {895, 896, 1023, 1024, 5000}) {
+        std::string line;
+        for (int i = 0; i < length; ++i) line += (char)('a' + i % 26);
+        std::string kept = line.substr(0, (size_t)(length > 1023 ? 1023 : length));
+        std::string what = "line of " + std::to_string(length) + " bytes";
+        ExpectLoad("first\r\n" + line + "\r\nnext\r\n\r\nlast\r\n",
+                   {"first", kept, "next", "", "last"}, what.c_str());
+    }
+    std::string wide;
+    for (int i = 0; i < 2500; ++i) wide += "あ";
+    ExpectLoad(wide + "\r\nnext\r\n", {wide.substr(0, 1022), "next"},
+               "5000 bytes of double-byte characters");
+}
+
+TEST(LoadClipList, FileThatCannotBeOpenedLeavesTheControlAsItWas)
+{
+    TempFolder folder;
+    std::string held = folder.File("ClipData.txt");
+    WriteBytes(held, "A\r\n");
+    // Held open without sharing, as another program writing it would.
+    HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    CreateDirectoryA(folder.File("folder").c_str(), nullptr);
+
+    struct Row { const char* what; std::string path; };
+    const Row rows[] = {
+        {"missing file", folder.File("missing.txt")},
+        {"missing folder", folder.File("no\\ClipData.txt")},
+        {"file held open without sharing", held},
+        {"a folder", folder.File("folder")},
+    };
+    for (const Row& row : rows) {
+        TestWindow test;
+        SendMessageA(test.combo, CB_ADDSTRING, 0, (LPARAM)"old item");
+        SetWindowTextA(test.combo, "typed");
+        SendMessageA(test.list, LB_ADDSTRING, 0, (LPARAM)"old item");
+        EXPECT_EQ(0, LoadClipList(test.combo, row.path.c_str(), kComboBox)) << row.what;
+        EXPECT_EQ("[old item]", Show(ComboItems(test.combo))) << row.what;
+        EXPECT_EQ("typed", WindowText(test.combo)) << row.what;
+        EXPECT_EQ(0, LoadClipList(test.list, row.path.c_str(), kListBox)) << row.what;
+        EXPECT_EQ("[old item]", Show(ListItems(test.list))) << row.what;
+    }
+    CloseHandle(holder);
+}
+
+TEST(LoadClipList, PathIsTheProgramFolderAndTheFixedName)
+{
+    char path[1024];
+    strcpy(m_ExeDir, "C:\\Program Files\\Quillan");
+    GetClipListPath(path);
+    EXPECT_STREQ("C:\\Program Files\\Quillan\\ClipData.txt", path);
+    strcpy(m_ExeDir, "C:");
+    GetClipListPath(path);
+    EXPECT_STREQ("C:\\ClipData.txt", path);
+    m_ExeDir[0] = '\0';
+}
+
+}  // namespace

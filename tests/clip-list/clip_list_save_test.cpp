@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include "clip_list_file.h"
+#include "clip_test_support.h"
+
+namespace {
+
+typedef std::vector<std::string> Items;
+
+void FillList(HWND list, const Items& items)
+{
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    for (const std::string& item : items) {
+        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item.c_str());
+    }
+}
+
+TEST(SaveClipList, WritesTheNonEmptyItemsWithTheirLineEnds)
+{
+    std::string longItem;
+    for (int i = 0; i < 3000; ++i) longItem += (char)('a' + i % 26);
+    struct Row { const char* what; Items items; int result; std::string file; };
+    const Row rows[] = {
+        {"empty items skipped", {"A", "", "B"}, kSaveWritten, "A\r\nB\r\n"},
+        {"all items empty", {"", ""}, kSaveWritten, ""},
+        {"no items: the old file stays", {}, kSaveNothing, "old\r\n"},
+        {"an item of any length, whole", {longItem, "x"}, kSaveWritten, longItem + "\r\nx\r\n"},
+        {"Japanese", {"挨拶/=\"おはよう表\""}, kSaveWritten, "挨拶/=\"おはよう表\"\r\n"},
+    };
+    for (const Row& row : rows) {
+        TempFolder folder;
+        std::string path = folder.File("ClipData.txt");
+        WriteBytes(path, "old\r\n");
+        TestWindow test;
+        FillList(test.list, row.items);
+        EXPECT_EQ(row.result, SaveClipList(test.list, path.c_str())) << row.what;
+        EXPECT_EQ(row.file, ReadBytes(path)) << row.what;
+        EXPECT_EQ("[ClipData.txt]", Show(folder.Names())) << row.what << ": only the list is left";
+    }
+}
+
+TEST(SaveClipList, MakesTheFileWhenThereIsNone)
+{
+    TempFolder folder;
+    std::string path = folder.File("ClipData.txt");
+    TestWindow test;
+    FillList(test.list, {"A"});
+    EXPECT_EQ(kSaveWritten, SaveClipList(test.list, path.c_str()));
+    EXPECT_EQ("A\r\n", ReadBytes(path));
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    EXPECT_EQ(0u, attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                FILE_ATTRIBUTE_DIRECTORY))
+        << "a plain file, attributes 0x" << std::hex << attributes;
+}
+
+TEST(SaveClipList, FailureLeavesWhatWasThereByteForByte)
+{
+    const std::string old = "keep\r\n\x82\xa0\r\n";
+    enum Setup { kReadOnly, kHeldOpen, kFolder, kMissingFolder };
+    struct Row { const char* what; Setup setup; };
+    const Row rows[] = {
+        {"read-only ClipData.txt", kReadOnly},
+        {"ClipData.txt held open without sharing", kHeldOpen},
+        {"a folder named ClipData.txt", kFolder},
+        {"the folder does not exist", kMissingFolder},
+    };
+    for (const Row& row : rows) {
+        TempFolder folder;
+        std::string path = folder.File("ClipData.txt");
+        HANDLE holder = INVALID_HANDLE_VALUE;
+        switch (row.setup) {
+        case kReadOnly:
+            WriteBytes(path, old);
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+            break;
+        case kHeldOpen:
+            WriteBytes(path, old);
+            holder = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+            ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+            break;
+        case kFolder:
+            CreateDirectoryA(path.c_str(), nullptr);
+            WriteBytes(path + "\\inside.txt", old);
+            break;
+        case kMissingFolder:
+            path = folder.File("missing\\ClipData.txt");
+            break;
+        }
+
+        TestWindow test;
+        FillList(test.list, {"new", "", "list"});
+        EXPECT_EQ(kSaveFailed, SaveClipList(test.list, path.c_str())) << row.what;
+        if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
+
+        switch (row.setup) {
+        case kReadOnly:
+        case kHeldOpen:
+            EXPECT_EQ(old, ReadBytes(path)) << row.what;
+            EXPECT_EQ("[ClipData.txt]", Show(folder.Names())) << row.what << ": no temporary file left";
+            break;
+        case kFolder:
+            EXPECT_EQ(old, ReadBytes(path + "\\inside.txt")) << row.what;
+            EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
+            EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) << row.what;
+            EXPECT_EQ("[ClipData.txt]", Show(folder.Names())) << row.what << ": no temporary file left";
+            break;
+        case kMissingFolder:
+            EXPECT_EQ("", Show(folder.Names())) << row.what;
+            break;
+        }
+    }
+}
+
+TEST(SaveClipList, SavedListLoadsBackAsItWas)
+{
+    TempFolder folder;
+    std::string path = folder.File("ClipData.txt");
+    TestWindow test;
+    const Items items = {"\"Good morning\"", "Greeting/=\"Hi\"", "/f=\"C:\\memo.txt\"", "メモ"};
+    FillList(test.list, items);
+    ASSERT_EQ(kSaveWritten, SaveClipList(test.list, path.c_str()));
+    EXPECT_EQ(1, LoadClipList(test.combo, path.c_str(), kComboBox));
+    EXPECT_EQ(Show(items), Show(ComboItems(test.combo)));
+}
+
+}  // namespace
