@@ -1,0 +1,330 @@
+// The main dialog in-process over the program's real template: what its
+// start leaves behind, in which order, and its nested commands. The
+// dialog runs modeless in the test thread; the tests pump its messages.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "app_state.h"
+#include "main_dialog.h"
+#include "resource.h"
+
+namespace {
+
+std::string ProgramFolder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, sizeof path);
+    *strrchr(path, '\\') = '\0';
+    return path;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
+    CloseHandle(file);
+}
+
+std::string ComboEditText(HWND dialog)
+{
+    char text[1100] = "";
+    GetDlgItemTextA(dialog, IDC_CLIP_COMBO, text, sizeof text);
+    return text;
+}
+
+std::vector<std::string> ComboItems(HWND dialog)
+{
+    std::vector<std::string> items;
+    int count = (int)SendDlgItemMessageA(dialog, IDC_CLIP_COMBO, CB_GETCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i) {
+        char item[1100] = "";
+        SendDlgItemMessageA(dialog, IDC_CLIP_COMBO, CB_GETLBTEXT, i, (LPARAM)item);
+        items.push_back(item);
+    }
+    return items;
+}
+
+std::string ClipboardText()
+{
+    std::string text = "(clipboard not open)";
+    if (!OpenClipboard(NULL)) return text;
+    HANDLE data = GetClipboardData(CF_TEXT);
+    const char* locked = data ? (const char*)GlobalLock(data) : NULL;
+    text = locked ? locked : "(no text)";
+    if (locked) GlobalUnlock(data);
+    CloseClipboard();
+    return text;
+}
+
+void PutOnClipboard(const char* text)
+{
+    ASSERT_TRUE(OpenClipboard(NULL));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
+    strcpy((char*)GlobalLock(block), text);
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+}
+
+// Handles what the dialog posted to itself, for up to `ms` milliseconds.
+void Pump(HWND dialog, int ms)
+{
+    DWORD until = GetTickCount() + ms;
+    while ((int)(until - GetTickCount()) > 0) {
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            if (!IsDialogMessageA(dialog, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+        Sleep(10);
+    }
+}
+
+// Closes the first dialog of this process other than `main` that shows up
+// (the editor or the shortcut maker, run modally from the main dialog's
+// command), pressing `button`; remembers its owner.
+struct NestedCloser {
+    HWND main;
+    int button;
+    HWND owner;
+    HANDLE thread;
+};
+
+BOOL CALLBACK FindNested(HWND window, LPARAM lParam)
+{
+    NestedCloser* closer = (NestedCloser*)lParam;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (process == GetCurrentProcessId() && window != closer->main &&
+        IsWindowVisible(window) && strcmp(className, "#32770") == 0) {
+        closer->owner = GetWindow(window, GW_OWNER);
+        PostMessageA(window, WM_COMMAND, closer->button, 0);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+DWORD WINAPI CloseNested(void* parameter)
+{
+    NestedCloser* closer = (NestedCloser*)parameter;
+    for (int i = 0; i < 500 && !closer->owner; ++i) {
+        Sleep(20);
+        EnumWindows(FindNested, (LPARAM)closer);
+    }
+    return 0;
+}
+
+class MainDialog : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_hInstance = GetModuleHandleA(NULL);
+        m_AutoStart = m_AutoExit = m_ListLoaded = 0;
+        listPath_ = ProgramFolder() + "\\ClipData.txt";
+        // Another suite may have left a list beside the test programs.
+        DeleteFileA(listPath_.c_str());
+        WriteFileBytes(listPath_, "Zeta\r\nGreeting/=\"Good morning\"\r\nAlpha\r\n");
+    }
+
+    void TearDown() override
+    {
+        if (dialog_) DestroyWindow(dialog_);
+        DeleteFileA(listPath_.c_str());
+    }
+
+    HWND Start(const char* commandLine)
+    {
+        strcpy(m_CmdLine, commandLine);
+        dialog_ = CreateDialogParamA(m_hInstance, MAKEINTRESOURCEA(IDD_MAIN), NULL,
+                                     MainDlgProc, 0);
+        EXPECT_TRUE(dialog_ != NULL) << "dialog 101 did not open";
+        // Shown without taking the focus from the start; hidden again when
+        // the dialog ends, which is how the tests see it end.
+        if (dialog_) ShowWindow(dialog_, SW_SHOWNOACTIVATE);
+        return dialog_;
+    }
+
+    std::string listPath_;
+    HWND dialog_ = NULL;
+};
+
+const std::vector<std::string> kFileOrder = {"Zeta", "Greeting/=\"Good morning\"", "Alpha"};
+
+TEST_F(MainDialog, StartLearnsPathsPlacesWindowAndLoadsListInFileOrder)
+{
+    strcpy(m_LinkFolder, "C:\\from an earlier run");
+    HWND dialog = Start("/x=33 /y=44");
+    ASSERT_TRUE(dialog);
+
+    EXPECT_STREQ("", m_LinkFolder);
+    char exePath[MAX_PATH];
+    GetModuleFileNameA(NULL, exePath, sizeof exePath);
+    EXPECT_STREQ(exePath, m_ExePath);
+    EXPECT_STREQ(ProgramFolder().c_str(), m_ExeDir);
+    EXPECT_STREQ("main_dialog_test", m_ExeName);
+
+    RECT window;
+    GetWindowRect(dialog, &window);
+    EXPECT_EQ(33, window.left);
+    EXPECT_EQ(44, window.top);
+    // The template's size is kept.
+    RECT client, units = {0, 0, 298, 111};
+    GetClientRect(dialog, &client);
+    MapDialogRect(dialog, &units);
+    EXPECT_EQ(units.right, client.right);
+    EXPECT_EQ(units.bottom, client.bottom);
+
+    char caption[300];
+    GetWindowTextA(dialog, caption, sizeof caption);
+    EXPECT_STREQ("main_dialog_test.exe : 1.07.0  1016  /  Morvask.dll : 1.01.0  1012", caption);
+
+    HANDLE icon = LoadImageA(m_hInstance, MAKEINTRESOURCEA(IDI_QUILLAN), IMAGE_ICON, 0, 0,
+                             LR_SHARED);
+    EXPECT_TRUE(icon != NULL) << "icon 102 missing";
+    EXPECT_EQ((LRESULT)icon, SendMessageA(dialog, WM_GETICON, ICON_BIG, 0));
+
+    EXPECT_EQ(kFileOrder, ComboItems(dialog));
+    EXPECT_EQ("", ComboEditText(dialog));
+    EXPECT_EQ(1, m_ListLoaded);
+    EXPECT_EQ(GetDlgItem(dialog, IDC_BROWSE_TEXT_FILE), GetFocus())
+        << "the focus belongs on the first tab stop, the file button";
+}
+
+TEST_F(MainDialog, PresetMessageIsShownAfterTheListLoaded)
+{
+    // Loading the list empties the edit field, so the message must come
+    // after it; /g then copies it and the window stays.
+    PutOnClipboard("before");
+    HWND dialog = Start("/m=\"Hi\" /g");
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(kFileOrder, ComboItems(dialog));
+    EXPECT_EQ("Hi", ComboEditText(dialog));
+    EXPECT_EQ("before", ClipboardText()) << "the copy waits until the dialog is up";
+
+    Pump(dialog, 300);
+    EXPECT_EQ("Hi", ClipboardText());
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "without /e the window stays open";
+}
+
+TEST_F(MainDialog, OneClickStartSkipsTheListAndCloses)
+{
+    PutOnClipboard("before");
+    HWND dialog = Start("/m=\"Good morning\" /g /e");
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(0, (int)SendDlgItemMessageA(dialog, IDC_CLIP_COMBO, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ(0, m_ListLoaded);
+    EXPECT_EQ("Good morning", ComboEditText(dialog));
+    MSG pending;
+    EXPECT_TRUE(PeekMessageA(&pending, dialog, WM_COMMAND, WM_COMMAND, PM_NOREMOVE) &&
+                pending.wParam == IDOK && pending.lParam == 0)
+        << "the copy is posted, not run inside WM_INITDIALOG";
+
+    Pump(dialog, 300);
+    EXPECT_EQ("Good morning", ClipboardText());
+    EXPECT_FALSE(IsWindowVisible(dialog)) << "automatic exit after the copy";
+    EXPECT_EQ(0, m_ListLoaded);
+}
+
+TEST_F(MainDialog, FailedOneClickLeavesAUsableWindow)
+{
+    // An empty message cannot be copied: nothing to copy, so the list is
+    // loaded and the window stays, whatever /g and /e asked for.
+    HWND dialog = Start("/m=\"x\" /g /e");
+    ASSERT_TRUE(dialog);
+    SetDlgItemTextA(dialog, IDC_CLIP_COMBO, "");
+    Pump(dialog, 300);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(1, m_ListLoaded);
+    EXPECT_EQ(kFileOrder, ComboItems(dialog));
+}
+
+TEST_F(MainDialog, MissingListStillCountsAsLoaded)
+{
+    DeleteFileA(listPath_.c_str());
+    HWND dialog = Start("");
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(0, (int)SendDlgItemMessageA(dialog, IDC_CLIP_COMBO, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ(1, m_ListLoaded);
+}
+
+TEST_F(MainDialog, ExitButtonAndEscapeCloseTheWindow)
+{
+    HWND dialog = Start("");
+    ASSERT_TRUE(dialog);
+    SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "IDCANCEL posts WM_CLOSE, it does not end at once";
+    Pump(dialog, 100);
+    EXPECT_FALSE(IsWindowVisible(dialog));
+}
+
+struct ShortcutRow {
+    const char* field;
+    const char* title;
+    const char* message;
+};
+
+TEST_F(MainDialog, ShortcutCommandHandsTitleAndMessageOn)
+{
+    const ShortcutRow rows[] = {
+        {"Memo/f=\"C:\\memo.txt\"", "Memo", "/f=C:\\memo.txt"},
+        {"Greeting/=\"Good morning\"", "Greeting", "Good morning"},
+        {"", "", ""},
+    };
+    HWND dialog = Start("");
+    ASSERT_TRUE(dialog);
+    for (const ShortcutRow& row : rows) {
+        SetDlgItemTextA(dialog, IDC_CLIP_COMBO, row.field);
+        strcpy(m_ClipTitle, "stale");
+        strcpy(m_ClipText, "stale");
+        NestedCloser closer = {dialog, IDCANCEL, NULL, NULL};
+        closer.thread = CreateThread(NULL, 0, CloseNested, &closer, 0, NULL);
+        SendMessageA(dialog, WM_COMMAND, IDC_MAKE_SHORTCUT, 0);
+        WaitForSingleObject(closer.thread, INFINITE);
+        CloseHandle(closer.thread);
+        EXPECT_EQ(dialog, closer.owner) << "the shortcut dialog did not open over the main one";
+        EXPECT_STREQ(row.title, m_ClipTitle) << "field: " << row.field;
+        EXPECT_STREQ(row.message, m_ClipText) << "field: " << row.field;
+    }
+}
+
+TEST_F(MainDialog, EditorReloadsTheListOnlyAfterASave)
+{
+    HWND dialog = Start("");
+    ASSERT_TRUE(dialog);
+    // The file changes behind the main window's back; only a save by the
+    // editor reloads it (and the reload empties the edit field).
+    const struct {
+        int button;
+        std::vector<std::string> items;
+        const char* field;
+    } rows[] = {
+        {IDCANCEL, kFileOrder, "typed"},
+        {IDOK, {"One", "Two"}, ""},
+    };
+    for (const auto& row : rows) {
+        WriteFileBytes(listPath_, "One\r\nTwo\r\n");
+        SetDlgItemTextA(dialog, IDC_CLIP_COMBO, "typed");
+        NestedCloser closer = {dialog, row.button, NULL, NULL};
+        closer.thread = CreateThread(NULL, 0, CloseNested, &closer, 0, NULL);
+        SendMessageA(dialog, WM_COMMAND, IDC_EDIT_LIST, 0);
+        WaitForSingleObject(closer.thread, INFINITE);
+        CloseHandle(closer.thread);
+        EXPECT_EQ(dialog, closer.owner) << "the editor did not open over the main window";
+        EXPECT_EQ(row.items, ComboItems(dialog)) << "editor ended with " << row.button;
+        EXPECT_EQ(row.field, ComboEditText(dialog)) << "editor ended with " << row.button;
+    }
+}
+
+}  // namespace
