@@ -136,10 +136,15 @@ TEST_F(CopyClipTextTest, EntryLongerThanTheClipTextIsCut)
 {
     std::string message;
     for (int i = 0; i < 700; ++i) message += "あ";  // 1400 bytes
-    CopyResult result = Copy(test, "\"x" + message + "\"");
-    std::string kept = "x" + message.substr(0, 1022);
-    EXPECT_EQ(Nul(kept), result.clipboard) << "cut to 1023 bytes on a character boundary";
-    EXPECT_EQ(kept, std::string(m_ClipText));
+    // Cut to 1023 bytes, one less where that would split a character.
+    struct Row { std::string text; size_t kept; };
+    const Row rows[] = {{"x" + message, 1023}, {message, 1022}};
+    for (const Row& row : rows) {
+        CopyResult result = Copy(test, "\"" + row.text + "\"");
+        std::string kept = row.text.substr(0, row.kept);
+        EXPECT_EQ(Nul(kept), result.clipboard) << "kept " << row.kept << " bytes";
+        EXPECT_EQ(kept, std::string(m_ClipText));
+    }
 }
 
 TEST_F(CopyClipTextTest, AutomaticExitFollowsASuccessfulCopyOnly)
