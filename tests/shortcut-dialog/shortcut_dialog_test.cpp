@@ -152,6 +152,7 @@ TEST_F(ShortcutDialog, StartFillsFieldsFromProgramState)
         m_PosY = c.posY;
         if (dialog_) Reopen(); else Open();
 
+        EXPECT_NE(SendMessageA(dialog_, WM_GETICON, ICON_BIG, 0), 0) << "icon 105 not set";
         EXPECT_EQ(FieldText(dialog_, IDC_SC_MESSAGE), c.text);
         EXPECT_EQ(IsDlgButtonChecked(dialog_, IDC_SC_AUTO_START), (UINT)c.autoStart);
         EXPECT_EQ(IsDlgButtonChecked(dialog_, IDC_SC_AUTO_EXIT), (UINT)c.autoExit);
