@@ -89,13 +89,16 @@ static void StartEditor(HWND dialog)
     HWND list = GetDlgItem(dialog, IDC_ED_LIST);
     RECT rect;
     // Only the heights are used later, as the sizes that slider position 0
-    // stands for.
+    // stands for. The rectangles of the dialog's own windows are always
+    // there to read.
     GetWindowRect(dialog, &rect);
     m_EditorRect = ClipRect{rect.left, rect.top, rect.right, rect.bottom};
     GetWindowRect(list, &rect);
     m_EditorListRect = ClipRect{rect.left, rect.top, rect.right, rect.bottom};
 
-    // A shared icon belongs to the system and is never destroyed here.
+    // A shared icon belongs to the system and is never destroyed here. A
+    // dialog without a previous icon gets nothing back to release; should
+    // the load fail, the null handle leaves the default icon.
     HANDLE icon = LoadImageA(m_hInstance, MAKEINTRESOURCEA(IDI_QUILLAN), IMAGE_ICON, 0, 0,
                              LR_SHARED);
     SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)icon);
@@ -168,7 +171,7 @@ static void OverwriteSelectedEntry(HWND dialog)
     // The new text goes in first and pushes the old one down; a list that
     // cannot take it keeps the old entry.
     if (InsertFailed(SendMessageA(list, LB_INSERTSTRING, selected, (LPARAM)entry))) return;
-    SendMessageA(list, LB_DELETESTRING, selected + 1, 0);
+    SendMessageA(list, LB_DELETESTRING, selected + 1, 0);  // exists: the old entry
 }
 
 // Inserts before the selected entry, or appends when none is selected.
@@ -208,7 +211,7 @@ static bool MoveItemUp(HWND list, int index)
     if (InsertFailed(SendMessageA(list, LB_INSERTSTRING, index - 1, (LPARAM)item.Text()))) {
         return false;
     }
-    SendMessageA(list, LB_DELETESTRING, index + 1, 0);
+    SendMessageA(list, LB_DELETESTRING, index + 1, 0);  // exists: the original
     return true;
 }
 
@@ -260,6 +263,7 @@ static void ResizeToSlider(HWND dialog)
     int frameX = (window.right - window.left - client.right) / 2;
     int frameY = (window.bottom - window.top - client.bottom) - frameX;
 
+    // A move the system refuses leaves the old size; nothing to undo.
     MoveWindow(dialog, window.left, window.top, window.right - window.left,
                kSliderStep * position + (m_EditorRect.bottom - m_EditorRect.top), TRUE);
     // The list's place in client coordinates, from the rectangles read
