@@ -3,7 +3,8 @@
 # Starts dist/Quillan.exe under Wine from RUN_DIR (a folder of its own, so
 # that the list a user edits there never lands in dist/), passing ARGS as
 # its command line exactly as typed, e.g. '/m="Good morning" /g /e'.
-# A RUN_DIR without ClipData.txt gets a small sample list.
+# A RUN_DIR without ClipData.txt gets a small sample list. With
+# RUN_PREPARE_ONLY=1 the folder is only made ready (scripts/screenshot.sh).
 set -eu
 cd "$(dirname "$0")/.."
 run_dir=$(realpath -m "$1")
@@ -34,6 +35,8 @@ Thanks/="Thank you for your message."
 TEXT
   echo "run: wrote a sample ClipData.txt in $run_dir"
 fi
+
+if [ "${RUN_PREPARE_ONLY:-0}" = 1 ]; then exit 0; fi
 
 # Wine quotes and escapes each Unix argument on its way to the Windows
 # command line, which would mangle /m="...". A batch file hands the line to
