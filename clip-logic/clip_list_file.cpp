@@ -81,38 +81,50 @@ static int MayReplace(const char* path)
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
 }
 
-// Writes every non-empty item with its CR LF. The buffer holds the longest
-// item, its CR LF and a terminator, so an item of any length is written
-// whole.
+// Writes every non-empty item with its CR LF. Items are read as UTF-16, the
+// form the control keeps them in, and turned into code page 932 here: the
+// system's own conversion of the ANSI text query uses a fixed buffer of 512
+// characters under Wine and overruns it with a longer item. One block holds
+// the longest item in both forms, its CR LF and terminator, so an item of any
+// length is written whole.
 static int WriteItems(HANDLE file, HWND listBox, int count)
 {
     int longest = 0;
     for (int i = 0; i < count; ++i) {
-        int length = (int)SendMessageA(listBox, LB_GETTEXTLEN, i, 0);
+        int length = (int)SendMessageW(listBox, LB_GETTEXTLEN, i, 0);
         if (length == LB_ERR) return 0;
         if (length > longest) longest = length;
     }
 
+    // A UTF-16 unit becomes at most two bytes of code page 932.
+    int wideSize = (longest + 1) * (int)sizeof(WCHAR);
+    int textSize = longest * 2 + 3;
     HGLOBAL block = nullptr;
     void* pointer = nullptr;
-    int written = MRVK0_GetGlobalMemory(&block, &pointer, (DWORD)longest + 3) == 0;
-    char* text = static_cast<char*>(pointer);
+    int written = MRVK0_GetGlobalMemory(&block, &pointer, (DWORD)(wideSize + textSize)) == 0;
+    WCHAR* wide = static_cast<WCHAR*>(pointer);
+    char* text = static_cast<char*>(pointer) + wideSize;
     for (int i = 0; written && i < count; ++i) {
-        int length = (int)SendMessageA(listBox, LB_GETTEXTLEN, i, 0);
+        int length = (int)SendMessageW(listBox, LB_GETTEXTLEN, i, 0);
         if (length == LB_ERR || length > longest) {
             written = 0;  // the list changed under us
             break;
         }
-        text[0] = '\0';
-        SendMessageA(listBox, LB_GETTEXT, i, (LPARAM)text);
-        // The length asked first may be larger than the text for double-byte
-        // characters: the text itself counts.
-        length = (int)strnlen(text, (size_t)longest + 1);
-        if (length == 0) continue;
-        memcpy(text + length, "\r\n", 2);
+        wide[0] = L'\0';
+        SendMessageW(listBox, LB_GETTEXT, i, (LPARAM)wide);
+        wide[length] = L'\0';
+        int bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, text, textSize - 2,
+                                        nullptr, nullptr);
+        if (bytes <= 0) {
+            written = 0;
+            break;
+        }
+        int size = bytes - 1;  // without the terminator
+        if (size == 0) continue;
+        memcpy(text + size, "\r\n", 2);
         DWORD done = 0;
-        written = WriteFile(file, text, (DWORD)length + 2, &done, nullptr) &&
-                  done == (DWORD)length + 2;
+        written = WriteFile(file, text, (DWORD)size + 2, &done, nullptr) &&
+                  done == (DWORD)size + 2;
     }
     MRVK0_GetGlobalMemory(&block, &pointer, 0);
     return written;

@@ -90,15 +90,19 @@ std::string ReadBytes(const std::string& path)
 
 TestWindow::TestWindow()
 {
+    // Controls made from dialog templates are Unicode windows, so these are
+    // too: ANSI messages then pass through the system's conversion, as they
+    // do in the program.
     window = CreateWindowExA(0, "STATIC", "clip test", WS_OVERLAPPEDWINDOW,
                              0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
-    combo = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWN |
+    combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWN |
                             CBS_AUTOHSCROLL | WS_VSCROLL, 10, 10, 300, 200, window,
                             (HMENU)1000, nullptr, nullptr);
-    list = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL |
+    list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL |
                            LBS_NOTIFY | LBS_HASSTRINGS, 10, 40, 300, 200, window,
                            (HMENU)1011, nullptr, nullptr);
     EXPECT_TRUE(window && combo && list) << "cannot create the test controls";
+    EXPECT_TRUE(IsWindowUnicode(combo) && IsWindowUnicode(list));
 }
 
 TestWindow::~TestWindow()
@@ -110,17 +114,29 @@ TestWindow::~TestWindow()
     }
 }
 
+// Read through the wide messages: Wine's ANSI conversion of the text
+// queries overruns for items of more than 512 characters.
+static std::string Narrow(const std::wstring& wide)
+{
+    int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), (int)wide.size(), nullptr, 0,
+                                   nullptr, nullptr);
+    std::string text((size_t)size, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), (int)wide.size(), &text[0], size,
+                        nullptr, nullptr);
+    return text;
+}
+
 static std::vector<std::string> Items(HWND control, UINT countMessage, UINT lengthMessage,
                                       UINT textMessage)
 {
     std::vector<std::string> items;
-    int count = (int)SendMessageA(control, countMessage, 0, 0);
+    int count = (int)SendMessageW(control, countMessage, 0, 0);
     for (int i = 0; i < count; ++i) {
-        int length = (int)SendMessageA(control, lengthMessage, i, 0);
-        std::string text((size_t)length + 1, '\0');
-        int got = (int)SendMessageA(control, textMessage, i, (LPARAM)&text[0]);
+        int length = (int)SendMessageW(control, lengthMessage, i, 0);
+        std::wstring text((size_t)length + 1, L'\0');
+        int got = (int)SendMessageW(control, textMessage, i, (LPARAM)&text[0]);
         text.resize(got > 0 ? (size_t)got : 0);
-        items.push_back(text);
+        items.push_back(Narrow(text));
     }
     return items;
 }
@@ -137,11 +153,11 @@ std::vector<std::string> ListItems(HWND list)
 
 std::string WindowText(HWND window)
 {
-    int length = GetWindowTextLengthA(window);
-    std::string text((size_t)length + 1, '\0');
-    int got = GetWindowTextA(window, &text[0], length + 1);
+    int length = GetWindowTextLengthW(window);
+    std::wstring text((size_t)length + 1, L'\0');
+    int got = GetWindowTextW(window, &text[0], length + 1);
     text.resize(got > 0 ? (size_t)got : 0);
-    return text;
+    return Narrow(text);
 }
 
 std::string Show(const std::vector<std::string>& items)
