@@ -122,16 +122,6 @@ TEST_F(CopyClipTextTest, FileWithAZeroByteGivesTextThatEndsThere)
     EXPECT_STREQ("ab", result.clipboard.c_str());
 }
 
-TEST_F(CopyClipTextTest, FileOfManyLinesAndDoubleByteTextIsCopiedUnchanged)
-{
-    std::string path = folder.File("表.txt");
-    std::string bytes;
-    for (int i = 0; i < 3000; ++i) bytes += "行\r\n";
-    WriteBytes(path, bytes);
-    CopyResult result = Copy(test, "メモ/f=\"" + path + "\"");
-    EXPECT_EQ(bytes + std::string(10, '\0'), result.clipboard);
-}
-
 TEST_F(CopyClipTextTest, EntryLongerThanTheClipTextIsCut)
 {
     std::string message;

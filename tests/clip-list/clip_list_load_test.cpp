@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app_state.h"
 #include "clip_list_file.h"
 #include "clip_test_support.h"
 
@@ -126,18 +125,6 @@ TEST(LoadClipList, FileThatCannotBeOpenedLeavesTheControlAsItWas)
         EXPECT_EQ("[old item]", Show(ListItems(test.list))) << row.what;
     }
     CloseHandle(holder);
-}
-
-TEST(LoadClipList, PathIsTheProgramFolderAndTheFixedName)
-{
-    char path[1024];
-    strcpy(m_ExeDir, "C:\\Program Files\\Quillan");
-    GetClipListPath(path);
-    EXPECT_STREQ("C:\\Program Files\\Quillan\\ClipData.txt", path);
-    strcpy(m_ExeDir, "C:");
-    GetClipListPath(path);
-    EXPECT_STREQ("C:\\ClipData.txt", path);
-    m_ExeDir[0] = '\0';
 }
 
 }  // namespace

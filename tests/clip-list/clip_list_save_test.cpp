@@ -112,16 +112,4 @@ TEST(SaveClipList, FailureLeavesWhatWasThereByteForByte)
     }
 }
 
-TEST(SaveClipList, SavedListLoadsBackAsItWas)
-{
-    TempFolder folder;
-    std::string path = folder.File("ClipData.txt");
-    TestWindow test;
-    const Items items = {"\"Good morning\"", "Greeting/=\"Hi\"", "/f=\"C:\\memo.txt\"", "メモ"};
-    FillList(test.list, items);
-    ASSERT_EQ(kSaveWritten, SaveClipList(test.list, path.c_str()));
-    EXPECT_EQ(1, LoadClipList(test.combo, path.c_str(), kComboBox));
-    EXPECT_EQ(Show(items), Show(ComboItems(test.combo)));
-}
-
 }  // namespace

@@ -77,12 +77,6 @@ TEST(ClipLines, FileBytesGiveTheirItems)
     }
 }
 
-TEST(ClipLines, CRLFAcrossTheChunkBoundary)
-{
-    std::string bytes = std::string(126, 'a') + "\r\n" + "b\r\n";
-    EXPECT_EQ(Show({std::string(126, 'a'), "b"}), Show(Split(bytes)));
-}
-
 TEST(ClipLines, ZeroByteEndsWhatIsTakenFromItsChunk)
 {
     // The zero and the rest of its 127-byte chunk, a CR LF included, are
@@ -124,13 +118,6 @@ TEST(ClipLines, CRAtTheEndOfAFullWindow)
     EXPECT_EQ(Show({line + "\r", "n"}), Show(Split(line + "\rzz\r\nn\r\n")));
     // ... also when the CR LF after it comes at once.
     EXPECT_EQ(Show({line + "\r", "n"}), Show(Split(line + "\r\r\nn\r\n")));
-}
-
-TEST(ClipLines, TextAfterTheLastLineEndIsNeverHandedOut)
-{
-    std::string bytes = "A\r\n" + std::string(200000, 'y');
-    EXPECT_EQ(Show({"A"}), Show(Split(bytes)));
-    EXPECT_EQ(Show({"A"}), Show(Split(bytes + "\r")));
 }
 
 TEST(ClipLines, AgreesWithTheMeaningOfTheFileForAnyChunking)
