@@ -4,6 +4,7 @@
 
 #include "Morvask.h"
 #include "app_state.h"
+#include "bounded_text.h"
 #include "clip_lines.h"
 #include "messages.h"
 
@@ -59,12 +60,22 @@ int LoadClipList(HWND control, const char* path, int kind)
     return 1;
 }
 
-// The folder part of path (up to its last backslash), into folder.
+// The folder part of path, up to and including its last backslash (so that
+// a file in a drive's root gives "C:\"), into folder.
 static int GetFolderOf(const char* path, char* folder, int folderSize)
 {
-    const char* slash = strrchr(path, '\\');
-    int length = slash ? (int)(slash - path) : 0;
-    if (length == 0 || length >= folderSize) return 0;
+    // Character by character: the trail byte of a double-byte character
+    // may be 0x5C, the backslash.
+    int length = 0;
+    for (int at = 0; path[at] != '\0'; ++at) {
+        if (path[at] == '\\') {
+            length = at + 1;
+        } else if (IsLeadByte932((unsigned char)path[at]) && path[at + 1] != '\0') {
+            ++at;
+        }
+    }
+    if (length == 0) return 0;
+    if (length >= folderSize) return 0;
     memcpy(folder, path, (size_t)length);
     folder[length] = '\0';
     return 1;

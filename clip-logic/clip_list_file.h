@@ -9,8 +9,12 @@ enum ClipListKind { kComboBox = 0, kListBox = 1 };
 void GetClipListPath(char* path);
 
 // Fills a combo box (kind 0) or a list box (kind 1) with the lines of the
-// file. Returns 0, leaving the control untouched, when the file cannot be
-// opened; otherwise 1.
+// file, in file order, after emptying it (a combo box's edit field too).
+// Only CR LF ends a line; text after the last CR LF is not read; an empty
+// line gives an empty item. A line of more than 1023 bytes is kept as its
+// first 1023 bytes, cut on a character boundary (clip_lines.h). Memory use
+// is fixed, whatever the size of the file. Returns 0, leaving the control
+// untouched, when the file cannot be opened; otherwise 1.
 int LoadClipList(HWND control, const char* path, int kind);
 
 enum ClipListSaveResult { kSaveFailed = -1, kSaveNothing = 0, kSaveWritten = 1 };

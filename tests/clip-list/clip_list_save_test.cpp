@@ -41,8 +41,10 @@ TEST(SaveClipList, WritesTheNonEmptyItemsWithTheirLineEnds)
 
 TEST(SaveClipList, MakesTheFileWhenThereIsNone)
 {
+    // A name ending in 表, whose second byte is a backslash: the file goes
+    // into the folder, not into a folder named after the first byte.
     TempFolder folder;
-    std::string path = folder.File("ClipData.txt");
+    std::string path = folder.File("一覧表");
     TestWindow test;
     FillList(test.list, {"A"});
     EXPECT_EQ(kSaveWritten, SaveClipList(test.list, path.c_str()));
