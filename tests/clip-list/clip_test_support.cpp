@@ -189,8 +189,8 @@ static DWORD WINAPI AnswerBoxes(void* parameter)
             answerer->seen.push_back(record);
             LeaveCriticalSection(&answerer->lock);
             PostMessageA(box, WM_COMMAND, IDOK, 0);
-            // Hidden is answered: without a window manager Wine takes about
-            // two seconds more to let the box go.
+            // Hidden is answered: a box may linger hidden for a while (two
+            // seconds under Wine with managed windows and no window manager).
             for (int i = 0; i < 200 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(10);
         }
         Sleep(10);
