@@ -56,6 +56,10 @@ dist: win
 	@cp $(WIN_DIR)/bin/Quillan.exe $(WIN_DIR)/bin/Morvask.dll dist/
 	@ls -l dist
 
+# Figures, not tests: the benchmark programs under Wine, one table.
+bench: win
+	@scripts/bench.sh $(BUILD)
+
 package: dist
 	@scripts/package.sh $(WIN_DIR)/bin dist/Quillan-1.7.0-win32.zip
 
