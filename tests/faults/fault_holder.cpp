@@ -1,0 +1,61 @@
+// Holds something another program needs, from a process of its own, until
+// told to let go or until a time limit passes:
+//   fault_holder clipboard EVENTS MAX_MS
+//   fault_holder file EVENTS MAX_MS PATH
+// EVENTS names two events the caller made: EVENTS-ready, set once held, and
+// EVENTS-release, waited for. Exit code 0 when it held, 2 when it could not,
+// 3 for a wrong call.
+#include <windows.h>
+
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+
+static int HoldUntilReleased(HANDLE ready, HANDLE release, DWORD maxMs)
+{
+    SetEvent(ready);
+    // Timed out or released: either way the hold ends here.
+    WaitForSingleObject(release, maxMs);
+    return 0;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 4) return 3;
+    std::string events = argv[2];
+    HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, (events + "-ready").c_str());
+    HANDLE release = OpenEventA(SYNCHRONIZE, FALSE, (events + "-release").c_str());
+    if (!ready || !release) return 3;
+    DWORD maxMs = (DWORD)atoi(argv[3]);
+
+    int result = 3;
+    if (strcmp(argv[1], "clipboard") == 0) {
+        // With a window of its own: Wine lets a second OpenClipboard(NULL)
+        // in while the holder also passed NULL, but not while a window
+        // holds it.
+        HWND window = CreateWindowExA(0, "STATIC", "fault holder", 0, 0, 0, 10, 10, NULL, NULL,
+                                      NULL, NULL);
+        if (window && OpenClipboard(window)) {
+            result = HoldUntilReleased(ready, release, maxMs);
+            CloseClipboard();
+        } else {
+            result = 2;
+        }
+        if (window) DestroyWindow(window);
+    } else if (strcmp(argv[1], "file") == 0 && argc >= 5) {
+        // No sharing at all: every other open for reading, writing or
+        // deleting fails while this handle lives.
+        HANDLE file = CreateFileA(argv[4], GENERIC_READ, 0, NULL, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, NULL);
+        if (file != INVALID_HANDLE_VALUE) {
+            result = HoldUntilReleased(ready, release, maxMs);
+            CloseHandle(file);
+        } else {
+            result = 2;
+        }
+    }
+    CloseHandle(ready);
+    CloseHandle(release);
+    return result;
+}

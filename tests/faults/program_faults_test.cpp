@@ -1,0 +1,445 @@
+// The real Quillan.exe, started in a fresh folder as a user would, while
+// something goes wrong around it: its list file locked, read-only or a
+// folder, the clipboard held by another program, a referenced file held
+// open, hostile command lines and list files. Each case shows that nothing
+// crashed, that the message (if any) is the program's own, and that no
+// data was lost.
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "bounded_text.h"
+#include "holder_process.h"
+#include "messages.h"
+#include "program_run.h"
+#include "resource.h"
+#include "watch.h"
+
+namespace {
+
+// Generous: Wine can be slow to show a first window on a busy machine.
+const int kWindowWait = 20000;
+
+const char kClipData[] =
+    "お世話になっております。\r\n"
+    "Greeting/=\"Good morning\"\r\n"
+    "表ソ\r\n";
+const std::vector<std::string> kItems = {"お世話になっております。", "Greeting/=\"Good morning\"",
+                                         "表ソ"};
+const char kEditorCaption[] = "クリップメッセージ編集";
+const char kProgramFiles[] = "[ClipData.txt][Morvask.dll][Quillan.exe]";
+
+std::string Box(const char* title, const char* text)
+{
+    return std::string(title) + ":" + text;
+}
+
+std::string Show(const std::vector<std::string>& items)
+{
+    std::string shown;
+    for (const std::string& item : items) shown += "[" + item + "]";
+    return shown;
+}
+
+class Faults : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(MakeRunFolder(&folder_)) << "could not set up " << folder_.path;
+        list_ = folder_.path + "\\ClipData.txt";
+        ASSERT_TRUE(WriteBytes(list_, kClipData));
+    }
+
+    void TearDown() override
+    {
+        FinishProgram(&run_);
+        StopBoxWatch(&watch_);
+        ReleaseHolder(&holder_);
+        EXPECT_TRUE(RemoveTree(folder_.path)) << "left behind: " << folder_.path;
+    }
+
+    // Starts the program with the box watch on it.
+    bool Start(const std::string& arguments)
+    {
+        StopBoxWatch(&watch_);
+        if (!StartProgram(&run_, folder_, arguments)) return false;
+        StartBoxWatch(&watch_, run_.process.dwProcessId);
+        return true;
+    }
+
+    std::string Boxes() { return Show(BoxesSeen(&watch_)); }
+
+    // Ends the run through the exit button; the program must end with 0.
+    void CloseProgram(HWND main)
+    {
+        PostMessageW(main, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_EQ(0, WaitForExit(&run_, kWindowWait)) << "the exit button ends with 0";
+        FinishProgram(&run_);
+    }
+
+    std::vector<std::string> Items(HWND main)
+    {
+        return ComboItems(GetDlgItem(main, IDC_CLIP_COMBO));
+    }
+
+    RunFolder folder_;
+    std::string list_;
+    ProgramRun run_ = {};
+    BoxWatch watch_ = {};
+    HolderProcess holder_ = {};
+};
+
+// ClipData.txt that cannot be replaced, or not even read: the start is
+// silent, and saving from the editor says it failed, keeps the editor open
+// with the user's edits, and leaves every byte and no temporary file.
+TEST_F(Faults, ClipListThatCannotBeWrittenIsNeverLost)
+{
+    enum Setup { kReadOnly, kHeldByAnother, kFolder };
+    struct Row {
+        const char* what;
+        Setup setup;
+        std::vector<std::string> loaded;
+    };
+    const Row rows[] = {
+        {"read-only ClipData.txt", kReadOnly, kItems},
+        {"ClipData.txt held open without sharing by another process", kHeldByAnother, {}},
+        {"a folder named ClipData.txt", kFolder, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(RemoveTree(folder_.path));
+        ASSERT_TRUE(MakeRunFolder(&folder_));
+        list_ = folder_.path + "\\ClipData.txt";
+        std::string inside = list_ + "\\inside.txt";
+        if (row.setup == kFolder) {
+            ASSERT_TRUE(CreateDirectoryA(list_.c_str(), NULL));
+            ASSERT_TRUE(WriteBytes(inside, kClipData));
+        } else {
+            ASSERT_TRUE(WriteBytes(list_, kClipData));
+        }
+        if (row.setup == kReadOnly) SetFileAttributesA(list_.c_str(), FILE_ATTRIBUTE_READONLY);
+        if (row.setup == kHeldByAnother) {
+            ASSERT_TRUE(StartHolder(&holder_, "file", list_, 60000)) << "the holder could not open it";
+        }
+
+        ASSERT_TRUE(Start(""));
+        HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
+        ASSERT_TRUE(main) << "the main window did not appear";
+        EXPECT_EQ(Show(row.loaded), Show(Items(main)));
+        EXPECT_EQ("", WindowText(GetDlgItem(main, IDC_CLIP_COMBO)));
+
+        // The editor: add an entry and save.
+        PostMessageW(main, WM_COMMAND, IDC_EDIT_LIST, 0);
+        HWND editor = WaitForWindow(run_, kEditorCaption, false, kWindowWait);
+        ASSERT_TRUE(editor) << "the editor did not open";
+        HWND list = GetDlgItem(editor, IDC_ED_LIST);
+        std::vector<std::wstring> edited;
+        for (const std::string& item : row.loaded) edited.push_back(Wide(item));
+        EXPECT_EQ(edited, ListItemsWide(list)) << "the editor loads what the main window did";
+        SendMessageW(GetDlgItem(editor, IDC_ED_MESSAGE), WM_SETTEXT, 0, (LPARAM)L"新しい項目");
+        SendMessageW(editor, WM_COMMAND, IDC_ED_ADD, 0);
+        edited.push_back(L"\"新しい項目\"");
+        ASSERT_EQ(edited, ListItemsWide(list)) << "the entry was not added";
+        EXPECT_EQ("", Boxes()) << "no message before the save";
+
+        PostMessageW(editor, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitForBoxes(&watch_, 1, kWindowWait)) << "no message after the failed save";
+        Sleep(100);
+        EXPECT_EQ(Show({Box(kTitleFailure, kClipListSaveFailed)}), Boxes());
+        ASSERT_TRUE(IsWindow(editor) && IsWindowVisible(editor)) << "the editor closed: edits lost";
+        EXPECT_EQ(edited, ListItemsWide(list)) << "the user's edits are kept";
+        EXPECT_EQ(-1, WaitForExit(&run_, 0)) << "the program ended";
+
+        PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+        for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+        EXPECT_FALSE(IsWindow(editor));
+        EXPECT_EQ(Show(row.loaded), Show(Items(main))) << "nothing saved, nothing reloaded";
+        CloseProgram(main);
+        if (row.setup == kHeldByAnother) {
+            EXPECT_EQ(0, ReleaseHolder(&holder_));
+        }
+
+        SetFileAttributesA(list_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (row.setup == kFolder) {
+            EXPECT_EQ(kClipData, ReadBytes(inside));
+            EXPECT_TRUE(GetFileAttributesA(list_.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+        } else {
+            EXPECT_EQ(kClipData, ReadBytes(list_)) << "ClipData.txt changed";
+        }
+        EXPECT_EQ(kProgramFiles, FolderNames(folder_.path)) << "a temporary file was left";
+        EXPECT_EQ(Show({Box(kTitleFailure, kClipListSaveFailed)}), Boxes()) << "one message only";
+    }
+}
+
+// The clipboard held by another program (with a window of its own) for a
+// moment: the one-click copy retries, succeeds and closes by itself.
+TEST_F(Faults, ClipboardHeldBrieflyByAnotherProcessIsWaitedFor)
+{
+    PutOnClipboard("before");
+    ASSERT_TRUE(StartHolder(&holder_, "clipboard", "", 10000)) << "the holder could not open it";
+    ASSERT_TRUE(Start("/m=\"x\" /g /e"));
+    // The copy runs as soon as the window exists, before it shows.
+    ASSERT_TRUE(FindMainWindow(run_, kWindowWait)) << "the program did not start";
+    Sleep(150);
+    EXPECT_EQ(-1, WaitForExit(&run_, 0)) << "the copy did not wait for the clipboard";
+    EXPECT_EQ(0, ReleaseHolder(&holder_));
+    EXPECT_EQ(0, WaitForExit(&run_, kWindowWait)) << "the program should close by itself";
+    EXPECT_EQ("x", ClipboardText());
+    EXPECT_EQ("", Boxes());
+}
+
+// Held for long: the failure is said, the program stays with its list
+// loaded and does not exit, and the clipboard keeps what it had.
+TEST_F(Faults, ClipboardHeldLongByAnotherProcessFailsAndStays)
+{
+    PutOnClipboard("before");
+    ASSERT_TRUE(StartHolder(&holder_, "clipboard", "", 10000)) << "the holder could not open it";
+    ASSERT_TRUE(Start("/m=\"x\" /g /e"));
+    EXPECT_TRUE(WaitForBoxes(&watch_, 1, kWindowWait)) << "no failure message";
+    EXPECT_EQ(Show({Box(kTitleFailure, kClipboardFailed)}), Boxes());
+    HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
+    ASSERT_TRUE(main) << "the window should stay open";
+    Sleep(300);
+    EXPECT_EQ(-1, WaitForExit(&run_, 0)) << "no automatic exit after a failed copy";
+    EXPECT_EQ(Show(kItems), Show(Items(main))) << "the list is loaded for the user";
+    EXPECT_EQ("", WindowText(GetDlgItem(main, IDC_CLIP_COMBO)));
+    EXPECT_EQ(0, ReleaseHolder(&holder_));
+    EXPECT_EQ("before", ClipboardText());
+    EXPECT_EQ(1u, BoxesSeen(&watch_).size()) << Boxes();
+    CloseProgram(main);
+}
+
+// A referenced file held open without sharing by another process: its
+// size comes through (desired access 0 needs no sharing) but the read does
+// not. The copy is silent, copies nothing, loads the list and stays.
+TEST_F(Faults, ReferencedFileHeldByAnotherProcessCopiesNothingSilently)
+{
+    std::string memo = folder_.path + "\\memo.txt";
+    ASSERT_TRUE(WriteBytes(memo, "memo text"));
+    PutOnClipboard("before");
+    ASSERT_TRUE(StartHolder(&holder_, "file", memo, 60000));
+    ASSERT_TRUE(Start("/f=\"" + memo + "\" /g /e"));
+    HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
+    ASSERT_TRUE(main);
+    Sleep(300);
+    EXPECT_EQ(Show(kItems), Show(Items(main))) << "the failed copy loads the list";
+    EXPECT_EQ("", WindowText(GetDlgItem(main, IDC_CLIP_COMBO)));
+    EXPECT_EQ(-1, WaitForExit(&run_, 0)) << "no automatic exit";
+    EXPECT_EQ("", Boxes()) << "a failed read is silent";
+    EXPECT_EQ("before", ClipboardText());
+    CloseProgram(main);
+    EXPECT_EQ(0, ReleaseHolder(&holder_));
+    EXPECT_EQ("memo text", ReadBytes(memo));
+}
+
+// `bytes` bytes of arguments ending in a /m= value of Japanese text; the
+// value is given back in `message`.
+std::string ArgumentsOf(size_t bytes, std::string* message)
+{
+    static const char* const kPieces[] = {"表", "ソ", "あ"};  // two bytes each
+    const std::string head = "/x=0 /y=0 /g /m=\"";
+    size_t room = bytes - head.size() - 1;  // the closing quote
+    message->clear();
+    for (size_t i = 0; message->size() + 2 <= room; ++i) *message += kPieces[i % 3];
+    if (message->size() < room) *message += 'x';
+    return head + *message + "\"";
+}
+
+// Command lines at and past the limit, with Japanese text, unbalanced
+// quotes and every option twice, passed exactly as given.
+TEST_F(Faults, HostileCommandLines)
+{
+    std::string memo = folder_.path + "\\memo.txt";
+    std::string other = folder_.path + "\\other.txt";
+    std::string japanese = folder_.path + "\\表ソ.txt";
+    ASSERT_TRUE(WriteBytes(memo, "memo text"));
+    ASSERT_TRUE(WriteBytes(other, "other text"));
+    ASSERT_TRUE(WriteBytes(japanese, "表示ソフト\r\n"));
+
+    std::string taken, refused, huge;
+    std::string at1023 = ArgumentsOf(1023, &taken);
+    std::string at1024 = ArgumentsOf(1024, &refused);
+    std::string at32000 = ArgumentsOf(32000, &huge);
+    ASSERT_EQ(1023u, at1023.size());
+    ASSERT_EQ(1024u, at1024.size());
+    ASSERT_EQ(32000u, at32000.size());
+    const std::string tooLong = Show({Box(kTitleConfirm, kCommandLineTooLong)});
+    const std::string notFound = Show({Box(kTitleConfirm, kFileNotFound)});
+
+    struct Row {
+        const char* what;
+        std::string arguments;
+        bool exits;             // a one-click copy that ends by itself
+        std::string boxes;
+        std::string clipboard;  // "before" when nothing was copied
+        int x, y;               // where the window stays, when it stays
+        std::string field;
+    };
+    const Row rows[] = {
+        {"1023 bytes are taken", at1023, false, "", taken, 0, 0, taken},
+        {"1024 bytes are refused", at1024, false, tooLong, "before", 120, 64, ""},
+        {"32,000 bytes are refused", at32000, false, tooLong, "before", 120, 64, ""},
+        {"Japanese message", "/m=\"おはよう 表ソ\" /g /e", true, "", "おはよう 表ソ", 0, 0, ""},
+        {"bare Japanese message", "/m=表ソ/g /e", true, "", "表ソ", 0, 0, ""},
+        {"Japanese file name", "/f=\"" + japanese + "\" /g /e", true, "", "表示ソフト\r\n", 0, 0, ""},
+        {"unclosed quote takes the rest", "/m=\"open /g /e", true, "", "open /g /e", 0, 0, ""},
+        // The preset goes into the edit field, and the copy reads the field
+        // as an entry: a plain text stops at a quote, leading blanks go.
+        {"quote inside a bare value", "/m=bare\"quote /g /e", true, "", "bare", 0, 0, ""},
+        {"unclosed quoted path names no file", "/f=\"" + memo + " /g /e", false, notFound,
+         "before", 120, 64, ""},
+        {"lone quote takes the rest", "/m=\" /g", false, "", "/g", 120, 64, " /g"},
+        {"every option twice: the first counts", "/x=10 /y=20 /m=\"first\" /x=30 /y=40 /m=\"second\"",
+         false, "", "before", 10, 20, "first"},
+        {"every option twice, /f= wins over /m=",
+         "/m=\"first\" /f=\"" + memo + "\" /m=\"second\" /f=\"" + other + "\" /g /g /e /e /x=5 /x=6",
+         true, "", "memo text", 0, 0, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        PutOnClipboard("before");
+        ASSERT_TRUE(Start(row.arguments)) << GetLastError();
+        if (row.exits) {
+            EXPECT_EQ(0, WaitForExit(&run_, kWindowWait)) << "the program should copy and close";
+        } else {
+            HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
+            ASSERT_TRUE(main) << "the main window did not appear";
+            Sleep(200);
+            RECT rect;
+            GetWindowRect(main, &rect);
+            EXPECT_EQ(row.x, rect.left);
+            EXPECT_EQ(row.y, rect.top);
+            EXPECT_EQ(row.field, WindowText(GetDlgItem(main, IDC_CLIP_COMBO)));
+            EXPECT_EQ(Show(kItems), Show(Items(main)));
+            CloseProgram(main);
+        }
+        EXPECT_EQ(row.boxes, Boxes());
+        EXPECT_EQ(row.clipboard, ClipboardText());
+        FinishProgram(&run_);
+    }
+}
+
+// One line of `length` bytes of the given kind; the line end comes after.
+std::string RandomLine(std::mt19937* random, size_t length, int kind)
+{
+    static const char* const kCharacters[] = {"あ", "表", "ソ", "a", "Z", " ", "/", "\"", "ｱ", "漢"};
+    std::string line;
+    while (line.size() < length) {
+        switch (kind) {
+        case 0:  // any byte at all: zero bytes, lone CRs and LFs included
+            line += (char)((*random)() & 0xFF);
+            break;
+        case 1:  // any byte but zero
+            line += (char)(1 + (*random)() % 255);
+            break;
+        default:  // valid code page 932 text
+            std::string piece = kCharacters[(*random)() % 10];
+            if (line.size() + piece.size() > length) piece = "x";
+            line += piece;
+            break;
+        }
+    }
+    return line;
+}
+
+// The items a list file gives, by a plain reading of the rules: a zero byte
+// ends what is taken from its 127-byte chunk, only CR LF ends a line, the
+// text after the last one is dropped, and a longer line is cut to 1023
+// bytes on a character boundary.
+std::vector<std::string> ReferenceItems(const std::string& file)
+{
+    std::string taken;
+    for (size_t at = 0; at < file.size(); at += 127) {
+        std::string chunk = file.substr(at, 127);
+        taken += chunk.substr(0, chunk.find('\0'));
+    }
+    std::vector<std::string> items;
+    size_t start = 0, end;
+    while ((end = taken.find("\r\n", start)) != std::string::npos) {
+        std::string line = taken.substr(start, end - start);
+        if (line.size() > 1023) line.resize(CutLength932(line.data(), (int)line.size(), 1023));
+        items.push_back(line);
+        start = end + 2;
+    }
+    return items;
+}
+
+// True, with the text, when the bytes are valid code page 932 throughout;
+// only then does the program's own conversion for the control give one
+// answer to compare against.
+bool StrictWide(const std::string& bytes, std::wstring* wide)
+{
+    if (bytes.empty()) {
+        wide->clear();
+        return true;
+    }
+    wide->assign(bytes.size(), L'\0');
+    int got = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), (int)bytes.size(),
+                                  &(*wide)[0], (int)wide->size());
+    wide->resize(got > 0 ? (size_t)got : 0);
+    return got > 0;
+}
+
+// Lines of 0 to 5000 bytes of random bytes (fixed seed), lone CRs and LFs
+// and zero bytes: the program loads them without crashing, its lists match
+// the plain reading of the file, and the file is left as it was.
+TEST_F(Faults, RandomListFileLoadsAsItsLinesSay)
+{
+    std::mt19937 random(20240611);
+    const size_t lengths[] = {0, 1, 2, 126, 127, 128, 254, 895, 896, 1021, 1022, 1023, 1024,
+                              1025, 2047, 4096, 5000};
+    std::string file;
+    int kind = 0;
+    for (size_t length : lengths) file += RandomLine(&random, length, kind++ % 3) + "\r\n";
+    for (int i = 0; i < 24; ++i) file += RandomLine(&random, random() % 5001, kind++ % 3) + "\r\n";
+    file += std::string("lone\rCR\r\nlone\nLF\r\n\r\r\n\n\r\n\r\n", 23);
+    file += std::string("zero\0dropped to the chunk's end\r\nafter\r\n", 41);
+    file += std::string(200, 'p') + "\r\n";
+    file += "text after the last line end is not a line";
+    ASSERT_TRUE(WriteBytes(list_, file));
+
+    std::vector<std::string> expected = ReferenceItems(file);
+    ASSERT_GT(expected.size(), 30u);
+    ASSERT_TRUE(Start(""));
+    HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
+    ASSERT_TRUE(main) << "the main window did not appear";
+    // Only items that are valid code page 932 throughout convert one way;
+    // the others are counted.
+    std::vector<size_t> valid;
+    std::vector<std::wstring> wide(expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        if (StrictWide(expected[i], &wide[i])) valid.push_back(i);
+    }
+    EXPECT_GE(valid.size(), 15u) << "too few items were valid code page 932 to compare";
+    printf("note: %u of %u items are valid code page 932 and compared whole\n",
+           (unsigned)valid.size(), (unsigned)expected.size());
+
+    std::vector<std::wstring> items = ComboItemsWide(GetDlgItem(main, IDC_CLIP_COMBO));
+    ASSERT_EQ(expected.size(), items.size()) << "item count";
+    for (size_t i : valid) {
+        EXPECT_TRUE(wide[i] == items[i]) << "item " << i << " of " << expected[i].size() << " bytes";
+    }
+
+    // The editor reads the same file with the same rules into its list box.
+    PostMessageW(main, WM_COMMAND, IDC_EDIT_LIST, 0);
+    HWND editor = WaitForWindow(run_, kEditorCaption, false, kWindowWait);
+    ASSERT_TRUE(editor) << "the editor did not open";
+    std::vector<std::wstring> listed = ListItemsWide(GetDlgItem(editor, IDC_ED_LIST));
+    EXPECT_EQ(expected.size(), listed.size()) << "the editor's item count";
+    for (size_t i : valid) {
+        if (i >= listed.size()) break;
+        EXPECT_TRUE(wide[i] == listed[i]) << "the editor's item " << i << " of "
+                                          << expected[i].size() << " bytes";
+    }
+    PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+    for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+    EXPECT_EQ("", Boxes());
+    CloseProgram(main);
+    EXPECT_TRUE(file == ReadBytes(list_)) << "the list file changed";
+}
+
+}  // namespace
