@@ -20,25 +20,24 @@ std::string Nul(const std::string& text)
 // command run, message boxes answered.
 struct CopyResult {
     std::string clipboard;             // the CF_TEXT block, whole
-    std::vector<std::string> boxes;    // "title:text" of each message box
+    std::vector<AnsweredBox> boxes;    // each message box answered
     int closePosted;                   // WM_CLOSE waiting for the dialog
 };
 
 CopyResult Copy(const TestWindow& test, const std::string& entry, DWORD holdClipboardMs = 0)
 {
-    SetClipboardTextForTest(kSentinel);
+    EXPECT_TRUE(PutOnClipboard(kSentinel));
     SetWindowTextA(test.combo, entry.c_str());
     CopyResult result;
-    {
-        BoxAnswerer answerer;
-        if (holdClipboardMs > 0) {
-            ClipboardHolder holder(holdClipboardMs);
-            CopyClipText(test.window);
-        } else {
-            CopyClipText(test.window);
-        }
-        result.boxes = answerer.Finish();
+    BoxAnswerer answerer = {};
+    StartBoxAnswerer(&answerer, GetCurrentProcessId());
+    if (holdClipboardMs > 0) {
+        ClipboardHolder holder(holdClipboardMs);
+        CopyClipText(test.window);
+    } else {
+        CopyClipText(test.window);
     }
+    result.boxes = StopBoxAnswerer(&answerer);
     result.clipboard = ClipboardBlock();
     MSG msg;
     result.closePosted = PeekMessageA(&msg, test.window, WM_CLOSE, WM_CLOSE, PM_REMOVE);
@@ -51,7 +50,7 @@ protected:
     {
         m_AutoExit = 0;
         m_ListLoaded = 1;
-        strcpy(m_ExeDir, folder.path);
+        strcpy(m_ExeDir, folder.path.c_str());
     }
     void TearDown() override
     {
@@ -59,14 +58,14 @@ protected:
         m_ListLoaded = 0;
         m_ExeDir[0] = '\0';
     }
-    TempFolder folder;
+    ScratchFolder folder{"clip"};
     TestWindow test;
 };
 
 TEST_F(CopyClipTextTest, EachEntryFormCopiesItsText)
 {
     std::string memo = folder.File("memo.txt");
-    WriteBytes(memo, "12345");
+    ASSERT_TRUE(WriteWholeFile(memo, "12345"));
     const std::string memoBlock = std::string("12345") + std::string(10, '\0');
     struct Row { std::string entry; std::string clipText; std::string clipboard; };
     const Row rows[] = {
@@ -92,7 +91,7 @@ TEST_F(CopyClipTextTest, EachEntryFormCopiesItsText)
         CopyResult result = Copy(test, row.entry);
         EXPECT_EQ(row.clipboard, result.clipboard) << "entry [" << row.entry << "]";
         EXPECT_EQ(row.clipText, std::string(m_ClipText)) << "entry [" << row.entry << "]";
-        EXPECT_EQ("", Show(result.boxes)) << "entry [" << row.entry << "]";
+        EXPECT_EQ("", ShowBoxes(result.boxes)) << "entry [" << row.entry << "]";
         EXPECT_EQ(0, result.closePosted) << "entry [" << row.entry << "]";
         EXPECT_EQ(row.entry, WindowText(test.combo)) << "the edit field keeps the entry";
     }
@@ -100,14 +99,14 @@ TEST_F(CopyClipTextTest, EachEntryFormCopiesItsText)
 
 TEST_F(CopyClipTextTest, FileReferencesThatGiveNothing)
 {
-    WriteBytes(folder.File("empty.txt"), "");
+    ASSERT_TRUE(WriteWholeFile(folder.File("empty.txt"), ""));
     CreateDirectoryA(folder.File("folder").c_str(), nullptr);
     const std::string notFound = std::string(kTitleConfirm) + ":" + kFileNotFound;
     const std::string rows[] = {"empty.txt", "folder", "missing.txt", "no\\where.txt"};
     for (const std::string& name : rows) {
         CopyResult result = Copy(test, "/f=\"" + folder.File(name.c_str()) + "\"");
         EXPECT_EQ(kUnchanged, result.clipboard) << name;
-        EXPECT_EQ("[" + notFound + "]", Show(result.boxes)) << name;
+        EXPECT_EQ("[" + notFound + "]", ShowBoxes(result.boxes)) << name;
         EXPECT_EQ(0, result.closePosted) << name;
     }
 }
@@ -116,7 +115,7 @@ TEST_F(CopyClipTextTest, FileWithAZeroByteGivesTextThatEndsThere)
 {
     std::string path = folder.File("zero.txt");
     std::string bytes = std::string("ab\0cd\r\n", 7);
-    WriteBytes(path, bytes);
+    ASSERT_TRUE(WriteWholeFile(path, bytes));
     CopyResult result = Copy(test, "/f=\"" + path + "\"");
     EXPECT_EQ(bytes + std::string(10, '\0'), result.clipboard) << "the file as it is, 10 zero bytes after";
     EXPECT_STREQ("ab", result.clipboard.c_str());
@@ -152,7 +151,7 @@ TEST_F(CopyClipTextTest, AutomaticExitFollowsASuccessfulCopyOnly)
 
 TEST_F(CopyClipTextTest, NothingCopiedLoadsTheListOnce)
 {
-    WriteBytes(folder.File("ClipData.txt"), "one\r\ntwo\r\n");
+    ASSERT_TRUE(WriteWholeFile(folder.File("ClipData.txt"), "one\r\ntwo\r\n"));
     m_AutoExit = 1;
     m_ListLoaded = 0;
     CopyResult result = Copy(test, "/f=\"" + folder.File("missing.txt") + "\"");
@@ -163,7 +162,7 @@ TEST_F(CopyClipTextTest, NothingCopiedLoadsTheListOnce)
     EXPECT_EQ(0, result.closePosted);
 
     // Loaded once: a later failure leaves the list and the field alone.
-    WriteBytes(folder.File("ClipData.txt"), "three\r\n");
+    ASSERT_TRUE(WriteWholeFile(folder.File("ClipData.txt"), "three\r\n"));
     Copy(test, "/f=");
     EXPECT_EQ("[one][two]", Show(ComboItems(test.combo)));
     EXPECT_EQ("/f=", WindowText(test.combo));
@@ -180,17 +179,17 @@ TEST_F(CopyClipTextTest, ClipboardHeldBrieflyIsWaitedFor)
 {
     CopyResult result = Copy(test, "\"patience\"", 150);
     EXPECT_EQ(Nul("patience"), result.clipboard);
-    EXPECT_EQ("", Show(result.boxes));
+    EXPECT_EQ("", ShowBoxes(result.boxes));
 }
 
 TEST_F(CopyClipTextTest, ClipboardHeldByAnotherIsAFailureNotASuccess)
 {
-    WriteBytes(folder.File("ClipData.txt"), "one\r\n");
+    ASSERT_TRUE(WriteWholeFile(folder.File("ClipData.txt"), "one\r\n"));
     m_AutoExit = 1;
     m_ListLoaded = 0;
     CopyResult result = Copy(test, "\"blocked\"", 1500);
     EXPECT_EQ(kUnchanged, result.clipboard);
-    EXPECT_EQ("[" + std::string(kTitleFailure) + ":" + kClipboardFailed + "]", Show(result.boxes))
+    EXPECT_EQ("[" + std::string(kTitleFailure) + ":" + kClipboardFailed + "]", ShowBoxes(result.boxes))
         << "one message, without owner";
     EXPECT_EQ(0, result.closePosted) << "no automatic exit";
     EXPECT_EQ(1, m_ListLoaded);

@@ -10,9 +10,9 @@ typedef std::vector<std::string> Items;
 // Loads into the combo box and into the list box and checks both.
 void ExpectLoad(const std::string& bytes, const Items& expected, const char* what)
 {
-    TempFolder folder;
+    ScratchFolder folder{"clip"};
     std::string path = folder.File("ClipData.txt");
-    WriteBytes(path, bytes);
+    ASSERT_TRUE(WriteWholeFile(path, bytes));
     TestWindow test;
     SendMessageA(test.combo, CB_ADDSTRING, 0, (LPARAM)"old item");
     SetWindowTextA(test.combo, "typed");
@@ -97,9 +97,9 @@ TEST(LoadClipList, OverLongLinesAreCutAndTheNextLinesStayWhole)
 
 TEST(LoadClipList, FileThatCannotBeOpenedLeavesTheControlAsItWas)
 {
-    TempFolder folder;
+    ScratchFolder folder{"clip"};
     std::string held = folder.File("ClipData.txt");
-    WriteBytes(held, "A\r\n");
+    ASSERT_TRUE(WriteWholeFile(held, "A\r\n"));
     // Held open without sharing, as another program writing it would.
     HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);

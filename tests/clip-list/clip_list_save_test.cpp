@@ -28,14 +28,14 @@ TEST(SaveClipList, WritesTheNonEmptyItemsWithTheirLineEnds)
         {"Japanese", {"挨拶/=\"おはよう表\""}, kSaveWritten, "挨拶/=\"おはよう表\"\r\n"},
     };
     for (const Row& row : rows) {
-        TempFolder folder;
+        ScratchFolder folder{"clip"};
         std::string path = folder.File("ClipData.txt");
-        WriteBytes(path, "old\r\n");
+        ASSERT_TRUE(WriteWholeFile(path, "old\r\n"));
         TestWindow test;
         FillList(test.list, row.items);
         EXPECT_EQ(row.result, SaveClipList(test.list, path.c_str())) << row.what;
-        EXPECT_EQ(row.file, ReadBytes(path)) << row.what;
-        EXPECT_EQ("[ClipData.txt]", Show(folder.Names())) << row.what << ": only the list is left";
+        EXPECT_EQ(row.file, ReadWholeFile(path)) << row.what;
+        EXPECT_EQ("[ClipData.txt]", FolderNames(folder.path)) << row.what << ": only the list is left";
     }
 }
 
@@ -43,12 +43,12 @@ TEST(SaveClipList, MakesTheFileWhenThereIsNone)
 {
     // A name ending in 表, whose second byte is a backslash: the file goes
     // into the folder, not into a folder named after the first byte.
-    TempFolder folder;
+    ScratchFolder folder{"clip"};
     std::string path = folder.File("一覧表");
     TestWindow test;
     FillList(test.list, {"A"});
     EXPECT_EQ(kSaveWritten, SaveClipList(test.list, path.c_str()));
-    EXPECT_EQ("A\r\n", ReadBytes(path));
+    EXPECT_EQ("A\r\n", ReadWholeFile(path));
     DWORD attributes = GetFileAttributesA(path.c_str());
     EXPECT_EQ(0u, attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                 FILE_ATTRIBUTE_DIRECTORY))
@@ -67,23 +67,23 @@ TEST(SaveClipList, FailureLeavesWhatWasThereByteForByte)
         {"the folder does not exist", kMissingFolder},
     };
     for (const Row& row : rows) {
-        TempFolder folder;
+        ScratchFolder folder{"clip"};
         std::string path = folder.File("ClipData.txt");
         HANDLE holder = INVALID_HANDLE_VALUE;
         switch (row.setup) {
         case kReadOnly:
-            WriteBytes(path, old);
+            ASSERT_TRUE(WriteWholeFile(path, old));
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
             break;
         case kHeldOpen:
-            WriteBytes(path, old);
+            ASSERT_TRUE(WriteWholeFile(path, old));
             holder = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
             ASSERT_NE(INVALID_HANDLE_VALUE, holder);
             break;
         case kFolder:
             CreateDirectoryA(path.c_str(), nullptr);
-            WriteBytes(path + "\\inside.txt", old);
+            ASSERT_TRUE(WriteWholeFile(path + "\\inside.txt", old));
             break;
         case kMissingFolder:
             path = folder.File("missing\\ClipData.txt");
@@ -98,17 +98,17 @@ TEST(SaveClipList, FailureLeavesWhatWasThereByteForByte)
         switch (row.setup) {
         case kReadOnly:
         case kHeldOpen:
-            EXPECT_EQ(old, ReadBytes(path)) << row.what;
-            EXPECT_EQ("[ClipData.txt]", Show(folder.Names())) << row.what << ": no temporary file left";
+            EXPECT_EQ(old, ReadWholeFile(path)) << row.what;
+            EXPECT_EQ("[ClipData.txt]", FolderNames(folder.path)) << row.what << ": no temporary file left";
             break;
         case kFolder:
-            EXPECT_EQ(old, ReadBytes(path + "\\inside.txt")) << row.what;
+            EXPECT_EQ(old, ReadWholeFile(path + "\\inside.txt")) << row.what;
             EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
             EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) << row.what;
-            EXPECT_EQ("[ClipData.txt]", Show(folder.Names())) << row.what << ": no temporary file left";
+            EXPECT_EQ("[ClipData.txt]", FolderNames(folder.path)) << row.what << ": no temporary file left";
             break;
         case kMissingFolder:
-            EXPECT_EQ("", Show(folder.Names())) << row.what;
+            EXPECT_EQ("", FolderNames(folder.path)) << row.what;
             break;
         }
     }

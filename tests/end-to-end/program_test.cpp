@@ -4,7 +4,7 @@
 
 #include <stdio.h>
 
-#include "program_run.h"
+#include "test_support.h"
 #include "resource.h"
 
 namespace {
@@ -28,7 +28,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(MakeRunFolder(&folder_)) << "could not set up " << folder_.path;
-        ASSERT_TRUE(WriteBytes(folder_.path + "\\ClipData.txt", kClipData));
+        ASSERT_TRUE(WriteWholeFile(folder_.path + "\\ClipData.txt", kClipData));
     }
 
     void TearDown() override
@@ -179,7 +179,7 @@ TEST_F(Program, OverLongCommandLineIsRefusedThenDefaults)
 TEST_F(Program, FileBrowsePutsTheChosenFileIntoTheField)
 {
     std::string memo = folder_.path + "\\my memo.txt";
-    ASSERT_TRUE(WriteBytes(memo, "memo"));
+    ASSERT_TRUE(WriteWholeFile(memo, "memo"));
     HWND main = StartAndWait("");
     ASSERT_TRUE(main);
     Press(main, IDC_BROWSE_TEXT_FILE);

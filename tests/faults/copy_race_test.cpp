@@ -107,8 +107,8 @@ protected:
         g_createFileA = (CreateFileAFunction)ReplaceImport(library, "kernel32.dll", "CreateFileA",
                                                            (void*)WatchedCreateFileA);
         ASSERT_TRUE(g_createFileA != nullptr) << "the library's import of CreateFileA was not found";
-        strcpy(m_ExeDir, folder.path);
-        WriteBytes(folder.File("ClipData.txt"), "one\r\ntwo\r\n");
+        strcpy(m_ExeDir, folder.path.c_str());
+        ASSERT_TRUE(WriteWholeFile(folder.File("ClipData.txt"), "one\r\ntwo\r\n"));
         file = folder.File("memo.txt");
     }
 
@@ -123,7 +123,7 @@ protected:
         m_ExeDir[0] = '\0';
     }
 
-    TempFolder folder;
+    ScratchFolder folder{"clip"};
     TestWindow test;
     std::string file;
     HolderProcess holder = {};
@@ -142,38 +142,39 @@ TEST_F(FileRace, FileThatChangesBetweenItsSizeAndItsRead)
     const std::string grown(5000, 'g');
     const Row rows[] = {
         {"grows past the block before the reader's check: reads 0", kBeforeTheReadersCheck,
-         [&] { WriteBytes(file, "0123456789ABCDEFGHIJ"); }, kUnchanged},
+         [&] { ASSERT_TRUE(WriteWholeFile(file, "0123456789ABCDEFGHIJ")); }, kUnchanged},
         {"shrinks: what is there is copied", kBeforeTheReadersCheck,
-         [&] { WriteBytes(file, "0123"); }, std::string("0123") + std::string(16, '\0')},
-        {"emptied", kBeforeTheReadersCheck, [&] { WriteBytes(file, ""); }, kUnchanged},
+         [&] { ASSERT_TRUE(WriteWholeFile(file, "0123")); }, std::string("0123") + std::string(16, '\0')},
+        {"emptied", kBeforeTheReadersCheck, [&] { ASSERT_TRUE(WriteWholeFile(file, "")); }, kUnchanged},
         {"deleted", kBeforeTheReadersCheck, [&] { DeleteFileA(file.c_str()); }, kUnchanged},
         {"held by another process", kBeforeTheReadersCheck,
          [&] { EXPECT_TRUE(StartHolder(&holder, "file", file, 60000)); }, kUnchanged},
         {"grows after the reader's check: the read stops at the block's end", kBeforeTheRead,
-         [&] { WriteBytes(file, grown); }, grown.substr(0, 10) + std::string(10, '\0')},
+         [&] { ASSERT_TRUE(WriteWholeFile(file, grown)); }, grown.substr(0, 10) + std::string(10, '\0')},
         {"held by another process before the read", kBeforeTheRead,
          [&] { EXPECT_TRUE(StartHolder(&holder, "file", file, 60000)); }, kUnchanged},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        WriteBytes(file, kOriginal);
+        ASSERT_TRUE(WriteWholeFile(file, kOriginal));
         g_race = Race{file, row.moment, row.change, 0, false};
         m_AutoExit = 1;
         m_ListLoaded = 0;
-        SetClipboardTextForTest(kSentinel);
+        EXPECT_TRUE(PutOnClipboard(kSentinel));
         SetWindowTextA(test.combo, ("/f=\"" + file + "\"").c_str());
 
-        BoxAnswerer answerer;
+        BoxAnswerer answerer = {};
+        StartBoxAnswerer(&answerer, GetCurrentProcessId());
         CopyClipText(test.window);
-        std::vector<std::string> boxes = answerer.Finish();
+        std::vector<AnsweredBox> boxes = StopBoxAnswerer(&answerer);
         EXPECT_TRUE(g_race.changed) << "the copy never came to that moment";
         if (holder.started) {
             EXPECT_EQ(0, ReleaseHolder(&holder));
-            EXPECT_EQ(kOriginal, ReadBytes(file)) << "the held file is as it was";
+            EXPECT_EQ(kOriginal, ReadWholeFile(file)) << "the held file is as it was";
         }
 
         EXPECT_EQ(row.clipboard, ClipboardBlock());
-        EXPECT_EQ("", Show(boxes)) << "a file that changed under the copy is not reported";
+        EXPECT_EQ("", ShowBoxes(boxes)) << "a file that changed under the copy is not reported";
         MSG msg;
         bool copied = row.clipboard != kUnchanged;
         EXPECT_EQ(copied, PeekMessageA(&msg, test.window, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0)
@@ -188,7 +189,7 @@ TEST_F(FileRace, FileThatChangesBetweenItsSizeAndItsRead)
         EXPECT_EQ(file, std::string(m_ClipText));
         SendMessageA(test.combo, CB_RESETCONTENT, 0, 0);
     }
-    EXPECT_EQ("[ClipData.txt][memo.txt]", Show(folder.Names())) << "nothing else was made";
+    EXPECT_EQ("[ClipData.txt][memo.txt]", FolderNames(folder.path)) << "nothing else was made";
 }
 
 // Held by another process from the start: the size comes through, since
@@ -196,7 +197,7 @@ TEST_F(FileRace, FileThatChangesBetweenItsSizeAndItsRead)
 // does not: nothing is copied and nothing is said.
 TEST_F(FileRace, FileHeldByAnotherProcessThroughout)
 {
-    WriteBytes(file, kOriginal);
+    ASSERT_TRUE(WriteWholeFile(file, kOriginal));
     ASSERT_TRUE(StartHolder(&holder, "file", file, 60000));
     EXPECT_EQ(10, MRVK0_GetFileSize(file.c_str())) << "the size is taken without sharing";
     char buffer[32];
@@ -206,16 +207,17 @@ TEST_F(FileRace, FileHeldByAnotherProcessThroughout)
 
     m_AutoExit = 1;
     m_ListLoaded = 0;
-    SetClipboardTextForTest(kSentinel);
+    EXPECT_TRUE(PutOnClipboard(kSentinel));
     SetWindowTextA(test.combo, ("/f=\"" + file + "\"").c_str());
-    BoxAnswerer answerer;
+    BoxAnswerer answerer = {};
+    StartBoxAnswerer(&answerer, GetCurrentProcessId());
     CopyClipText(test.window);
-    EXPECT_EQ("", Show(answerer.Finish()));
+    EXPECT_EQ("", ShowBoxes(StopBoxAnswerer(&answerer)));
     EXPECT_EQ(kUnchanged, ClipboardBlock());
     EXPECT_EQ(1, m_ListLoaded);
     EXPECT_EQ("[one][two]", Show(ComboItems(test.combo)));
     EXPECT_EQ(0, ReleaseHolder(&holder));
-    EXPECT_EQ(kOriginal, ReadBytes(file)) << "the file is as it was";
+    EXPECT_EQ(kOriginal, ReadWholeFile(file)) << "the file is as it was";
 }
 
 }  // namespace

@@ -7,9 +7,8 @@
 #include <string>
 
 #include "messages.h"
-#include "program_run.h"
 #include "resource.h"
-#include "watch.h"
+#include "test_support.h"
 
 namespace {
 
@@ -27,13 +26,13 @@ TEST(Drive, SavingWhereNothingCanBeWrittenSaysSoAndKeepsTheList)
         << "run by drive_faults_test.sh";
     RunFolder folder = {path};
     std::string list = folder.path + "\\ClipData.txt";
-    ASSERT_EQ(kClipData, ReadBytes(list));
+    ASSERT_EQ(kClipData, ReadWholeFile(list));
     std::string names = FolderNames(folder.path);
 
     ProgramRun run = {};
     ASSERT_TRUE(StartProgram(&run, folder, ""));
-    BoxWatch watch = {};
-    StartBoxWatch(&watch, run.process.dwProcessId);
+    BoxAnswerer watch = {};
+    StartBoxAnswerer(&watch, run.process.dwProcessId);
     HWND main = WaitForWindow(run, NULL, true, kWindowWait);
     EXPECT_TRUE(main) << "the main window did not appear";
     if (main) {
@@ -58,11 +57,12 @@ TEST(Drive, SavingWhereNothingCanBeWrittenSaysSoAndKeepsTheList)
         EXPECT_EQ(0, WaitForExit(&run, kWindowWait));
     }
     FinishProgram(&run);
-    StopBoxWatch(&watch);
-    std::vector<std::string> boxes = BoxesSeen(&watch);
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(std::string(kTitleFailure) + ":" + kClipListSaveFailed, boxes[0]);
-    EXPECT_EQ(kClipData, ReadBytes(list)) << "ClipData.txt changed";
+    std::vector<AnsweredBox> boxes = StopBoxAnswerer(&watch);
+    ASSERT_EQ(1u, boxes.size()) << ShowBoxes(boxes);
+    EXPECT_EQ(kTitleFailure, boxes[0].title);
+    EXPECT_EQ(kClipListSaveFailed, boxes[0].text);
+    EXPECT_TRUE(boxes[0].owned) << "the editor owns its message";
+    EXPECT_EQ(kClipData, ReadWholeFile(list)) << "ClipData.txt changed";
     EXPECT_EQ(names, FolderNames(folder.path)) << "something was left in the folder";
 }
 

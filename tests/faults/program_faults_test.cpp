@@ -15,9 +15,8 @@
 #include "bounded_text.h"
 #include "holder_process.h"
 #include "messages.h"
-#include "program_run.h"
 #include "resource.h"
-#include "watch.h"
+#include "test_support.h"
 
 namespace {
 
@@ -33,16 +32,11 @@ const std::vector<std::string> kItems = {"お世話になっております。",
 const char kEditorCaption[] = "クリップメッセージ編集";
 const char kProgramFiles[] = "[ClipData.txt][Morvask.dll][Quillan.exe]";
 
-std::string Box(const char* title, const char* text)
+// A message box as the answerer shows it; the editor owns its boxes, the
+// copy and the command line check show theirs without an owner.
+std::string Box(const char* title, const char* text, bool owned = false)
 {
-    return std::string(title) + ":" + text;
-}
-
-std::string Show(const std::vector<std::string>& items)
-{
-    std::string shown;
-    for (const std::string& item : items) shown += "[" + item + "]";
-    return shown;
+    return ShowBoxes({{title, text, owned}});
 }
 
 class Faults : public testing::Test {
@@ -51,13 +45,13 @@ protected:
     {
         ASSERT_TRUE(MakeRunFolder(&folder_)) << "could not set up " << folder_.path;
         list_ = folder_.path + "\\ClipData.txt";
-        ASSERT_TRUE(WriteBytes(list_, kClipData));
+        ASSERT_TRUE(WriteWholeFile(list_, kClipData));
     }
 
     void TearDown() override
     {
         FinishProgram(&run_);
-        StopBoxWatch(&watch_);
+        StopBoxAnswerer(&watch_);
         ReleaseHolder(&holder_);
         EXPECT_TRUE(RemoveTree(folder_.path)) << "left behind: " << folder_.path;
     }
@@ -65,13 +59,13 @@ protected:
     // Starts the program with the box watch on it.
     bool Start(const std::string& arguments)
     {
-        StopBoxWatch(&watch_);
+        StopBoxAnswerer(&watch_);
         if (!StartProgram(&run_, folder_, arguments)) return false;
-        StartBoxWatch(&watch_, run_.process.dwProcessId);
+        StartBoxAnswerer(&watch_, run_.process.dwProcessId);
         return true;
     }
 
-    std::string Boxes() { return Show(BoxesSeen(&watch_)); }
+    std::string Boxes() { return ShowBoxes(BoxesAnswered(&watch_)); }
 
     // Ends the run through the exit button; the program must end with 0.
     void CloseProgram(HWND main)
@@ -89,7 +83,7 @@ protected:
     RunFolder folder_;
     std::string list_;
     ProgramRun run_ = {};
-    BoxWatch watch_ = {};
+    BoxAnswerer watch_ = {};
     HolderProcess holder_ = {};
 };
 
@@ -117,9 +111,9 @@ TEST_F(Faults, ClipListThatCannotBeWrittenIsNeverLost)
         std::string inside = list_ + "\\inside.txt";
         if (row.setup == kFolder) {
             ASSERT_TRUE(CreateDirectoryA(list_.c_str(), NULL));
-            ASSERT_TRUE(WriteBytes(inside, kClipData));
+            ASSERT_TRUE(WriteWholeFile(inside, kClipData));
         } else {
-            ASSERT_TRUE(WriteBytes(list_, kClipData));
+            ASSERT_TRUE(WriteWholeFile(list_, kClipData));
         }
         if (row.setup == kReadOnly) SetFileAttributesA(list_.c_str(), FILE_ATTRIBUTE_READONLY);
         if (row.setup == kHeldByAnother) {
@@ -149,7 +143,7 @@ TEST_F(Faults, ClipListThatCannotBeWrittenIsNeverLost)
         PostMessageW(editor, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(WaitForBoxes(&watch_, 1, kWindowWait)) << "no message after the failed save";
         Sleep(100);
-        EXPECT_EQ(Show({Box(kTitleFailure, kClipListSaveFailed)}), Boxes());
+        EXPECT_EQ(Box(kTitleFailure, kClipListSaveFailed, true), Boxes());
         ASSERT_TRUE(IsWindow(editor) && IsWindowVisible(editor)) << "the editor closed: edits lost";
         EXPECT_EQ(edited, ListItemsWide(list)) << "the user's edits are kept";
         EXPECT_EQ(-1, WaitForExit(&run_, 0)) << "the program ended";
@@ -165,13 +159,13 @@ TEST_F(Faults, ClipListThatCannotBeWrittenIsNeverLost)
 
         SetFileAttributesA(list_.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (row.setup == kFolder) {
-            EXPECT_EQ(kClipData, ReadBytes(inside));
+            EXPECT_EQ(kClipData, ReadWholeFile(inside));
             EXPECT_TRUE(GetFileAttributesA(list_.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
         } else {
-            EXPECT_EQ(kClipData, ReadBytes(list_)) << "ClipData.txt changed";
+            EXPECT_EQ(kClipData, ReadWholeFile(list_)) << "ClipData.txt changed";
         }
         EXPECT_EQ(kProgramFiles, FolderNames(folder_.path)) << "a temporary file was left";
-        EXPECT_EQ(Show({Box(kTitleFailure, kClipListSaveFailed)}), Boxes()) << "one message only";
+        EXPECT_EQ(Box(kTitleFailure, kClipListSaveFailed, true), Boxes()) << "one message only";
     }
 }
 
@@ -200,7 +194,7 @@ TEST_F(Faults, ClipboardHeldLongByAnotherProcessFailsAndStays)
     ASSERT_TRUE(StartHolder(&holder_, "clipboard", "", 10000)) << "the holder could not open it";
     ASSERT_TRUE(Start("/m=\"x\" /g /e"));
     EXPECT_TRUE(WaitForBoxes(&watch_, 1, kWindowWait)) << "no failure message";
-    EXPECT_EQ(Show({Box(kTitleFailure, kClipboardFailed)}), Boxes());
+    EXPECT_EQ(Box(kTitleFailure, kClipboardFailed), Boxes());
     HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
     ASSERT_TRUE(main) << "the window should stay open";
     Sleep(300);
@@ -209,7 +203,7 @@ TEST_F(Faults, ClipboardHeldLongByAnotherProcessFailsAndStays)
     EXPECT_EQ("", WindowText(GetDlgItem(main, IDC_CLIP_COMBO)));
     EXPECT_EQ(0, ReleaseHolder(&holder_));
     EXPECT_EQ("before", ClipboardText());
-    EXPECT_EQ(1u, BoxesSeen(&watch_).size()) << Boxes();
+    EXPECT_EQ(1u, BoxesAnswered(&watch_).size()) << Boxes();
     CloseProgram(main);
 }
 
@@ -219,7 +213,7 @@ TEST_F(Faults, ClipboardHeldLongByAnotherProcessFailsAndStays)
 TEST_F(Faults, ReferencedFileHeldByAnotherProcessCopiesNothingSilently)
 {
     std::string memo = folder_.path + "\\memo.txt";
-    ASSERT_TRUE(WriteBytes(memo, "memo text"));
+    ASSERT_TRUE(WriteWholeFile(memo, "memo text"));
     PutOnClipboard("before");
     ASSERT_TRUE(StartHolder(&holder_, "file", memo, 60000));
     ASSERT_TRUE(Start("/f=\"" + memo + "\" /g /e"));
@@ -233,7 +227,7 @@ TEST_F(Faults, ReferencedFileHeldByAnotherProcessCopiesNothingSilently)
     EXPECT_EQ("before", ClipboardText());
     CloseProgram(main);
     EXPECT_EQ(0, ReleaseHolder(&holder_));
-    EXPECT_EQ("memo text", ReadBytes(memo));
+    EXPECT_EQ("memo text", ReadWholeFile(memo));
 }
 
 // `bytes` bytes of arguments ending in a /m= value of Japanese text; the
@@ -256,9 +250,9 @@ TEST_F(Faults, HostileCommandLines)
     std::string memo = folder_.path + "\\memo.txt";
     std::string other = folder_.path + "\\other.txt";
     std::string japanese = folder_.path + "\\表ソ.txt";
-    ASSERT_TRUE(WriteBytes(memo, "memo text"));
-    ASSERT_TRUE(WriteBytes(other, "other text"));
-    ASSERT_TRUE(WriteBytes(japanese, "表示ソフト\r\n"));
+    ASSERT_TRUE(WriteWholeFile(memo, "memo text"));
+    ASSERT_TRUE(WriteWholeFile(other, "other text"));
+    ASSERT_TRUE(WriteWholeFile(japanese, "表示ソフト\r\n"));
 
     std::string taken, refused, huge;
     std::string at1023 = ArgumentsOf(1023, &taken);
@@ -267,8 +261,8 @@ TEST_F(Faults, HostileCommandLines)
     ASSERT_EQ(1023u, at1023.size());
     ASSERT_EQ(1024u, at1024.size());
     ASSERT_EQ(32000u, at32000.size());
-    const std::string tooLong = Show({Box(kTitleConfirm, kCommandLineTooLong)});
-    const std::string notFound = Show({Box(kTitleConfirm, kFileNotFound)});
+    const std::string tooLong = Box(kTitleConfirm, kCommandLineTooLong);
+    const std::string notFound = Box(kTitleConfirm, kFileNotFound);
 
     struct Row {
         const char* what;
@@ -400,7 +394,7 @@ TEST_F(Faults, RandomListFileLoadsAsItsLinesSay)
     file += std::string("zero\0dropped to the chunk's end\r\nafter\r\n", 41);
     file += std::string(200, 'p') + "\r\n";
     file += "text after the last line end is not a line";
-    ASSERT_TRUE(WriteBytes(list_, file));
+    ASSERT_TRUE(WriteWholeFile(list_, file));
 
     std::vector<std::string> expected = ReferenceItems(file);
     ASSERT_GT(expected.size(), 30u);
@@ -439,7 +433,7 @@ TEST_F(Faults, RandomListFileLoadsAsItsLinesSay)
     for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
     EXPECT_EQ("", Boxes());
     CloseProgram(main);
-    EXPECT_TRUE(file == ReadBytes(list_)) << "the list file changed";
+    EXPECT_TRUE(file == ReadWholeFile(list_)) << "the list file changed";
 }
 
 }  // namespace

@@ -1,0 +1,147 @@
+// The real Quillan.exe started as a user would, and its windows found from
+// outside.
+#include "test_support.h"
+
+#include "resource.h"
+
+bool MakeRunFolder(RunFolder* folder)
+{
+    if (!MakeScratchFolder("run", &folder->path)) return false;
+    std::string from = ProgramFolder();
+    for (const char* name : {"Quillan.exe", "Morvask.dll"}) {
+        if (!CopyFileA((from + "\\" + name).c_str(), (folder->path + "\\" + name).c_str(),
+                       FALSE)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool RemoveRunFolder(RunFolder* folder)
+{
+    bool gone = RemoveTree(folder->path);
+    folder->path.clear();
+    return gone;
+}
+
+bool StartProcess(ProgramRun* run, const std::string& exe, const std::string& arguments,
+                  const std::string& folder)
+{
+    std::string line = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    run->started = CreateProcessA(exe.c_str(), buffer.data(), NULL, NULL, FALSE, 0, NULL,
+                                  folder.empty() ? NULL : folder.c_str(), &startup,
+                                  &run->process) != 0;
+    return run->started;
+}
+
+bool StartProgram(ProgramRun* run, const RunFolder& folder, const std::string& arguments)
+{
+    return StartProcess(run, folder.path + "\\Quillan.exe", arguments, folder.path);
+}
+
+int WaitForExit(ProgramRun* run, int ms)
+{
+    if (!run->started || WaitForSingleObject(run->process.hProcess, ms) != WAIT_OBJECT_0) {
+        return -1;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(run->process.hProcess, &code);
+    return (int)code;
+}
+
+static BOOL CALLBACK CloseWindowsOf(HWND window, LPARAM lParam)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == (DWORD)lParam) PostMessageA(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+void FinishProgram(ProgramRun* run)
+{
+    if (!run->started) return;
+    if (WaitForSingleObject(run->process.hProcess, 0) == WAIT_TIMEOUT) {
+        EnumWindows(CloseWindowsOf, (LPARAM)run->process.dwProcessId);
+        if (WaitForSingleObject(run->process.hProcess, 5000) == WAIT_TIMEOUT) {
+            // A message box or a stuck program: end it rather than leave a
+            // window behind for the next test.
+            TerminateProcess(run->process.hProcess, 99);
+            WaitForSingleObject(run->process.hProcess, 5000);
+        }
+    }
+    CloseHandle(run->process.hThread);
+    CloseHandle(run->process.hProcess);
+    run->started = false;
+}
+
+HWND WaitForWindow(const ProgramRun& run, const char* title, bool withCombo, int ms)
+{
+    return WaitForDialog(run.process.dwProcessId, title, withCombo ? IDC_CLIP_COMBO : 0, ms);
+}
+
+struct MainSearch {
+    DWORD process;
+    HWND found;
+};
+
+static BOOL CALLBACK FindMain(HWND window, LPARAM lParam)
+{
+    MainSearch* search = (MainSearch*)lParam;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != search->process || !GetDlgItem(window, IDC_CLIP_COMBO)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND FindMainWindow(const ProgramRun& run, int ms)
+{
+    MainSearch search = {run.process.dwProcessId, NULL};
+    DWORD start = GetTickCount();
+    do {
+        EnumWindows(FindMain, (LPARAM)&search);
+        if (search.found) return search.found;
+        Sleep(5);
+    } while ((int)(GetTickCount() - start) < ms);
+    return NULL;
+}
+
+static bool AccessTime(const std::string& path, FILETIME* accessed, const FILETIME* set)
+{
+    HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BOOL ok = set ? SetFileTime(file, NULL, set, NULL) : GetFileTime(file, NULL, accessed, NULL);
+    CloseHandle(file);
+    return ok != 0;
+}
+
+static ULONGLONG Ticks(const FILETIME& time)
+{
+    return ((ULONGLONG)time.dwHighDateTime << 32) | time.dwLowDateTime;
+}
+
+static const ULONGLONG kDay = 24ull * 60 * 60 * 10000000;
+
+bool AgeLastAccess(const std::string& path)
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULONGLONG past = Ticks(now) - 3 * kDay;
+    FILETIME aged = {(DWORD)past, (DWORD)(past >> 32)};
+    return AccessTime(path, NULL, &aged);
+}
+
+bool ReadSinceAged(const std::string& path)
+{
+    FILETIME now, accessed;
+    GetSystemTimeAsFileTime(&now);
+    if (!AccessTime(path, &accessed, NULL)) return false;
+    return Ticks(accessed) > Ticks(now) - kDay;
+}
