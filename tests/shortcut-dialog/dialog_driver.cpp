@@ -5,83 +5,8 @@
 #include <string.h>
 
 #include "app_state.h"
-#include "messages.h"
 #include "resource.h"
 #include "shortcut_dialog.h"
-
-struct FindBox {
-    HWND found;
-    char title[64];
-};
-
-static BOOL CALLBACK FindOwnBox(HWND window, LPARAM lParam)
-{
-    FindBox* find = (FindBox*)lParam;
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char className[16];
-    if (process != GetCurrentProcessId() || !IsWindowVisible(window) ||
-        !GetClassNameA(window, className, sizeof className) ||
-        strcmp(className, "#32770") != 0) {
-        return TRUE;
-    }
-    GetWindowTextA(window, find->title, sizeof find->title);
-    if (strcmp(find->title, kTitleConfirm) == 0 || strcmp(find->title, kTitleFailure) == 0) {
-        find->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The box's text is its longest static text (the icon is a static too).
-static BOOL CALLBACK ReadBoxText(HWND child, LPARAM lParam)
-{
-    char className[16];
-    char text[kBoxText];
-    if (GetClassNameA(child, className, sizeof className) &&
-        lstrcmpiA(className, "Static") == 0 && GetWindowTextA(child, text, sizeof text) > 0 &&
-        strlen(text) > strlen((char*)lParam)) {
-        strcpy((char*)lParam, text);
-    }
-    return TRUE;
-}
-
-static DWORD WINAPI WatchBoxes(void* parameter)
-{
-    BoxWatcher* watcher = (BoxWatcher*)parameter;
-    while (WaitForSingleObject(watcher->stop, 20) == WAIT_TIMEOUT) {
-        FindBox find = {};
-        EnumWindows(FindOwnBox, (LPARAM)&find);
-        if (!find.found) continue;
-        if (watcher->count < kMaxBoxes) {
-            SeenBox* box = &watcher->boxes[watcher->count];
-            strcpy(box->title, find.title);
-            box->text[0] = '\0';
-            EnumChildWindows(find.found, ReadBoxText, (LPARAM)box->text);
-        }
-        ++watcher->count;
-        int answer = strcmp(find.title, kTitleConfirm) == 0 ? watcher->confirmAnswer : IDOK;
-        PostMessageA(find.found, WM_COMMAND, answer, 0);
-        for (int i = 0; i < 100 && IsWindow(find.found); ++i) Sleep(20);
-    }
-    return 0;
-}
-
-void StartBoxWatcher(BoxWatcher* watcher, int confirmAnswer)
-{
-    memset(watcher, 0, sizeof *watcher);
-    watcher->confirmAnswer = confirmAnswer;
-    watcher->stop = CreateEventA(NULL, TRUE, FALSE, NULL);
-    watcher->thread = CreateThread(NULL, 0, WatchBoxes, watcher, 0, NULL);
-}
-
-void StopBoxWatcher(BoxWatcher* watcher)
-{
-    SetEvent(watcher->stop);
-    WaitForSingleObject(watcher->thread, INFINITE);
-    CloseHandle(watcher->thread);
-    CloseHandle(watcher->stop);
-}
 
 void SetProgramState()
 {
@@ -136,4 +61,22 @@ ShortcutRecord ReadShortcut(const char* path)
     if (link) link->Release();
     CoUninitialize();
     return record;
+}
+
+bool MakeGoodMorningShortcut(const char* folder, std::vector<AnsweredBox>* boxes)
+{
+    // What the main dialog hands over for the entry "Good morning".
+    strcpy(m_ClipText, "Good morning");
+    HWND dialog = OpenShortcutDialog();
+    if (!dialog) return false;
+    SetDlgItemTextA(dialog, IDC_SC_NAME, "Good morning");
+    SetDlgItemTextA(dialog, IDC_SC_FOLDER, folder);
+    SetBox(dialog, IDC_SC_AUTO_START, true);
+    SetBox(dialog, IDC_SC_AUTO_EXIT, true);
+    BoxAnswerer answerer = {};
+    StartBoxAnswerer(&answerer, GetCurrentProcessId(), IDNO);
+    PressButton(dialog, IDOK);
+    *boxes = StopBoxAnswerer(&answerer);
+    DestroyWindow(dialog);
+    return true;
 }

@@ -1,29 +1,12 @@
 // Driving the shortcut dialog in-process: the program state a real start
-// leaves, the dialog over the real template, and a watcher thread that
-// answers the message boxes the dialog shows.
+// leaves and the dialog over the real template; its message boxes are
+// answered by the shared BoxAnswerer.
 #pragma once
 #include <windows.h>
 
-enum { kMaxBoxes = 4, kBoxText = 2048 };
+#include <vector>
 
-struct SeenBox {
-    char title[64];
-    char text[kBoxText];
-};
-
-// Answers every message box titled 確認 or 失敗 that a thread of this process
-// shows: the confirmation with `confirmAnswer`, a failure with IDOK. Keeps
-// what it saw.
-struct BoxWatcher {
-    int confirmAnswer;
-    HANDLE stop;
-    HANDLE thread;
-    int count;
-    SeenBox boxes[kMaxBoxes];
-};
-
-void StartBoxWatcher(BoxWatcher* watcher, int confirmAnswer);
-void StopBoxWatcher(BoxWatcher* watcher);
+#include "test_support.h"
 
 // m_hInstance, the program paths (Quillan.exe beside this test program) and
 // the start state of a program started without options.
@@ -42,3 +25,9 @@ struct ShortcutRecord {
     char target[MAX_PATH], arguments[1024], workDir[MAX_PATH];
 };
 ShortcutRecord ReadShortcut(const char* path);
+
+// Makes "Good morning.lnk" in `folder` through the dialog as a user would
+// for the entry "Good morning", with /g and /e ticked, and gives the message
+// boxes it showed (none when all went well). False when the dialog did not
+// open.
+bool MakeGoodMorningShortcut(const char* folder, std::vector<AnsweredBox>* boxes);

@@ -8,12 +8,14 @@
 #include <gtest/gtest.h>
 #include <string.h>
 #include <string>
+#include <vector>
 
 #include "app_state.h"
 #include "dialog_driver.h"
 #include "messages.h"
 #include "resource.h"
 #include "shortcut_dialog.h"
+#include "test_support.h"
 
 namespace {
 
@@ -41,26 +43,6 @@ bool Exists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 std::string Format(const char* format, const char* value)
 {
     char text[2048];
@@ -75,13 +57,7 @@ protected:
     void SetUp() override
     {
         SetProgramState();
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        static int serial = 0;
-        char name[64];
-        wsprintfA(name, "quillan-shortcut-%lu-%d", GetCurrentProcessId(), ++serial);
-        folder_ = std::string(temp) + name;
-        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), NULL)) << folder_;
+        ASSERT_TRUE(MakeScratchFolder("shortcut", &folder_)) << "no scratch folder";
         dialog_ = nullptr;
     }
 
@@ -103,12 +79,13 @@ protected:
         Open();
     }
 
-    // Presses Create; every message box is answered and kept in watcher_.
+    // Presses Create; every message box is answered and kept in boxes_.
     void Create(int confirmAnswer = IDNO)
     {
-        StartBoxWatcher(&watcher_, confirmAnswer);
+        BoxAnswerer answerer = {};
+        StartBoxAnswerer(&answerer, GetCurrentProcessId(), confirmAnswer);
         PressButton(dialog_, IDOK);
-        StopBoxWatcher(&watcher_);
+        boxes_ = StopBoxAnswerer(&answerer);
     }
 
     void Fill(const char* message, const char* name, const std::string& folder)
@@ -120,7 +97,7 @@ protected:
 
     std::string folder_;
     HWND dialog_;
-    BoxWatcher watcher_;
+    std::vector<AnsweredBox> boxes_;
 };
 
 // --- Start -------------------------------------------------------------
@@ -185,7 +162,7 @@ TEST_F(ShortcutDialog, SecondOpeningProposesLastFolderWhileItExistsAndStartValue
     Fill("abc", "first", folder_);
     SetBox(dialog_, IDC_SC_AUTO_START, true);
     Create();
-    ASSERT_EQ(watcher_.count, 0) << watcher_.boxes[0].text;
+    ASSERT_EQ(boxes_.size(), 0u) << ShowBoxes(boxes_);
 
     Reopen();
     EXPECT_EQ(FieldText(dialog_, IDC_SC_FOLDER), folder_);
@@ -211,7 +188,7 @@ TEST_F(ShortcutDialog, CreateWritesShortcutThatStartsProgramWithOptions)
     SetDlgItemTextA(dialog_, IDC_SC_POS_Y, "64");
     Create();
 
-    EXPECT_EQ(watcher_.count, 0) << "unexpected message: " << watcher_.boxes[0].text;
+    EXPECT_EQ(boxes_.size(), 0u) << "unexpected message: " << ShowBoxes(boxes_);
     ShortcutRecord link = ReadShortcut((folder_ + "\\Greeting.lnk").c_str());
     ASSERT_TRUE(link.loaded) << "no shortcut at " << folder_ << "\\Greeting.lnk";
     EXPECT_STREQ(link.target, m_ExePath);
@@ -233,13 +210,13 @@ TEST_F(ShortcutDialog, ExistingShortcutIsReplacedOnlyWhenUserSaysYes)
 
     SetDlgItemTextA(dialog_, IDC_SC_MESSAGE, "second");
     Create(IDNO);
-    ASSERT_EQ(watcher_.count, 1) << "expected the overwrite question";
-    EXPECT_STREQ(watcher_.boxes[0].title, kTitleConfirm);
-    EXPECT_EQ(std::string(watcher_.boxes[0].text), Format(kOverwriteQuestion, path.c_str()));
+    ASSERT_EQ(boxes_.size(), 1u) << "expected the overwrite question";
+    EXPECT_EQ(boxes_[0].title, kTitleConfirm);
+    EXPECT_EQ(boxes_[0].text, Format(kOverwriteQuestion, path.c_str()));
     EXPECT_STREQ(ReadShortcut(path.c_str()).arguments, "/m=\"first\"") << "rewritten although the answer was No";
 
     Create(IDYES);
-    ASSERT_EQ(watcher_.count, 1) << "expected the overwrite question";
+    ASSERT_EQ(boxes_.size(), 1u) << "expected the overwrite question";
     EXPECT_STREQ(ReadShortcut(path.c_str()).arguments, "/m=\"second\"") << "not rewritten after Yes";
 }
 
@@ -262,9 +239,9 @@ TEST_F(ShortcutDialog, FolderThatCannotTakeShortcutIsRefusedAndNothingChanges)
         strcpy(m_ClipText, "before");
         Fill("after", "name", c.folder);
         Create();
-        ASSERT_EQ(watcher_.count, 1) << "expected the access message";
-        EXPECT_STREQ(watcher_.boxes[0].title, kTitleFailure);
-        EXPECT_EQ(std::string(watcher_.boxes[0].text), Format(kFolderAccessFailed, c.folder.c_str()));
+        ASSERT_EQ(boxes_.size(), 1u) << "expected the access message";
+        EXPECT_EQ(boxes_[0].title, kTitleFailure);
+        EXPECT_EQ(boxes_[0].text, Format(kFolderAccessFailed, c.folder.c_str()));
         EXPECT_STREQ(m_LinkFolder, "C:\\before");
         EXPECT_STREQ(m_ClipText, "before");
         EXPECT_FALSE(Exists(c.folder + "\\name.lnk"));
@@ -278,8 +255,8 @@ TEST_F(ShortcutDialog, LinkPathBeyondMaxPathIsRefusedNotCut)
     std::string name(255, 'n');
     Fill("abc", name.c_str(), folder_);
     Create();
-    ASSERT_EQ(watcher_.count, 1) << "expected the access message";
-    EXPECT_EQ(std::string(watcher_.boxes[0].text), Format(kFolderAccessFailed, folder_.c_str()));
+    ASSERT_EQ(boxes_.size(), 1u) << "expected the access message";
+    EXPECT_EQ(boxes_[0].text, Format(kFolderAccessFailed, folder_.c_str()));
 
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder_ + "\\*.lnk").c_str(), &found);
@@ -314,7 +291,7 @@ TEST_F(ShortcutDialog, FolderTextKeepsDriveRootAndDoubleByteEndingLosesOneTraili
         DeleteFileA(c.linkFile.c_str());
         Fill("abc", unique, c.typed);
         Create();
-        EXPECT_EQ(watcher_.count, 0) << "unexpected message: " << watcher_.boxes[0].text;
+        EXPECT_EQ(boxes_.size(), 0u) << "unexpected message: " << ShowBoxes(boxes_);
         EXPECT_EQ(std::string(m_LinkFolder), c.kept);
         EXPECT_TRUE(ReadShortcut(c.linkFile.c_str()).loaded) << "no shortcut at " << c.linkFile;
         DeleteFileA(c.linkFile.c_str());
@@ -326,7 +303,7 @@ TEST_F(ShortcutDialog, EmptyNameGivesProgramNameShortcut)
     Open();
     Fill("abc", "", folder_);
     Create();
-    EXPECT_EQ(watcher_.count, 0) << "unexpected message: " << watcher_.boxes[0].text;
+    EXPECT_EQ(boxes_.size(), 0u) << "unexpected message: " << ShowBoxes(boxes_);
     EXPECT_TRUE(ReadShortcut((folder_ + "\\Quillanのショートカット.lnk").c_str()).loaded);
 }
 
@@ -339,9 +316,9 @@ TEST_F(ShortcutDialog, FailedCreationReportsCodeAndEveryLineWithinBoxText)
     std::string message(1023, 'm');
     Fill(message.c_str(), "bad|name", folder_);
     Create();
-    ASSERT_EQ(watcher_.count, 1) << "expected the failure message";
-    const std::string text = watcher_.boxes[0].text;
-    EXPECT_STREQ(watcher_.boxes[0].title, kTitleFailure);
+    ASSERT_EQ(boxes_.size(), 1u) << "expected the failure message";
+    const std::string text = boxes_[0].text;
+    EXPECT_EQ(boxes_[0].title, kTitleFailure);
     const std::string head = " ショートカット作成に失敗しました。( ErrorCode = 0x8";
     EXPECT_EQ(text.compare(0, head.size(), head), 0) << text;
     EXPECT_NE(text.find(std::string("\r\nショートカット = ") + folder_ + "\\bad|name.lnk\r\n"),
@@ -364,14 +341,10 @@ struct ChooserScript {
     bool seen;
 };
 
+// A dialog of this process with the given caption, within five seconds.
 HWND WaitForWindow(const char* title)
 {
-    for (int i = 0; i < 250; ++i) {
-        HWND window = FindWindowA("#32770", title);
-        if (window && IsWindowVisible(window)) return window;
-        Sleep(20);
-    }
-    return NULL;
+    return WaitForDialog(GetCurrentProcessId(), title, 0, 5000);
 }
 
 DWORD WINAPI AnswerChooser(void* parameter)

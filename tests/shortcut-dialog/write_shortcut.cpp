@@ -3,11 +3,9 @@
 // file format outside Windows. Exit code 0 when it was written silently.
 #include <windows.h>
 #include <stdio.h>
-#include <string.h>
 
 #include "app_state.h"
 #include "dialog_driver.h"
-#include "resource.h"
 
 int main(int argc, char** argv)
 {
@@ -16,20 +14,10 @@ int main(int argc, char** argv)
         return 2;
     }
     SetProgramState();
-    strcpy(m_ClipText, "Good morning");
-    HWND dialog = OpenShortcutDialog();
-    if (!dialog) return 1;
-    SetDlgItemTextA(dialog, IDC_SC_NAME, "Good morning");
-    SetDlgItemTextA(dialog, IDC_SC_FOLDER, argv[1]);
-    SetBox(dialog, IDC_SC_AUTO_START, true);
-    SetBox(dialog, IDC_SC_AUTO_EXIT, true);
-    BoxWatcher watcher;
-    StartBoxWatcher(&watcher, IDNO);
-    PressButton(dialog, IDOK);
-    StopBoxWatcher(&watcher);
-    DestroyWindow(dialog);
-    if (watcher.count > 0) {
-        printf("unexpected message: %s\n", watcher.boxes[0].text);
+    std::vector<AnsweredBox> boxes;
+    if (!MakeGoodMorningShortcut(argv[1], &boxes)) return 1;
+    if (!boxes.empty()) {
+        printf("unexpected message: %s\n", ShowBoxes(boxes).c_str());
         return 1;
     }
     // What the reader must find in the file.
