@@ -1,7 +1,7 @@
 // Folder test, file size, whole-file read and movable global memory blocks,
 // against real files and real blocks.
 #include "Morvask.h"
-#include "scratch_folder.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ namespace {
 
 TEST(MorvaskFiles, FolderExistOnlyForFolders)
 {
-    ScratchFolder folder;
+    ScratchFolder folder("morvask");
     std::string file = folder.Write("file.txt", "abc");
     const struct {
         std::string path;
@@ -30,7 +30,7 @@ TEST(MorvaskFiles, FolderExistOnlyForFolders)
 
 TEST(MorvaskFiles, FileSizeIsZeroForEmptyMissingAndFolders)
 {
-    ScratchFolder folder;
+    ScratchFolder folder("morvask");
     const struct {
         std::string path;
         long long expected;
@@ -46,7 +46,7 @@ TEST(MorvaskFiles, FileSizeIsZeroForEmptyMissingAndFolders)
 
 TEST(MorvaskFiles, ReadFillsExactlyTheFileAndWritesNoTerminator)
 {
-    ScratchFolder folder;
+    ScratchFolder folder("morvask");
     std::string file = folder.Write("text.txt", "line one\r\n二行目");
     const int size = (int)strlen("line one\r\n二行目");
 
@@ -64,7 +64,7 @@ TEST(MorvaskFiles, ReadFillsExactlyTheFileAndWritesNoTerminator)
 
 TEST(MorvaskFiles, ReadRefusesWhatDoesNotFitAndLeavesTheBufferAlone)
 {
-    ScratchFolder folder;
+    ScratchFolder folder("morvask");
     std::string file = folder.Write("text.txt", "0123456789");
     std::string empty = folder.Write("empty.txt", "");
     const struct {
@@ -89,7 +89,7 @@ TEST(MorvaskFiles, ReadRefusesWhatDoesNotFitAndLeavesTheBufferAlone)
 
 TEST(MorvaskFiles, ReadNeedsTheFileToItself)
 {
-    ScratchFolder folder;
+    ScratchFolder folder("morvask");
     std::string file = folder.Write("held.txt", "held open");
     // Even an opener that shares everything keeps the exclusive open out.
     for (DWORD share : {0UL, (DWORD)(FILE_SHARE_READ | FILE_SHARE_WRITE)}) {

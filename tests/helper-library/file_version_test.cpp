@@ -1,6 +1,6 @@
 // Version labels from the small resource-only DLLs the test build makes.
 #include "Morvask.h"
-#include "scratch_folder.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,7 @@ TEST(MorvaskFileVersion, LabelsFromFileVersionTexts)
 
 TEST(MorvaskFileVersion, FailuresLeaveOutAndTheSplitAlone)
 {
-    ScratchFolder folder;
+    ScratchFolder folder("morvask");
     const struct {
         std::string path;
         const char* langCodePage;
@@ -78,7 +78,7 @@ TEST(MorvaskFileVersion, ASuccessMakesEarlierSplitHandlesStale)
 
 TEST(MorvaskFileVersion, LongFileNamesAreCutToA127ByteLabel)
 {
-    ScratchFolder folder;
+    ScratchFolder folder("morvask");
     const struct {
         std::string name;
         size_t labelLength;

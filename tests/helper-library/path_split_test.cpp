@@ -1,7 +1,7 @@
 // The process-wide split store: pieces, joins, the handle cycle and paths
 // beyond the limits.
 #include "Morvask.h"
-#include "scratch_folder.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -97,7 +97,7 @@ TEST(MorvaskSplit, AFreshlyLoadedLibraryAcceptsHandleZeroWithEmptyItems)
 {
     // A copy under another name loads as a module of its own, with its
     // store as it is at load.
-    ScratchFolder folder;
+    ScratchFolder folder("morvask");
     std::string copy = folder.File("MorvaskFresh.dll");
     ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\Morvask.dll").c_str(), copy.c_str(), FALSE));
     HMODULE fresh = LoadLibraryA(copy.c_str());

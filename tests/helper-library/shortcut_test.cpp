@@ -1,7 +1,7 @@
 // Shortcuts written through the library and read back through the shell
 // link object.
 #include "Morvask.h"
-#include "scratch_folder.h"
+#include "test_support.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -49,7 +49,7 @@ class MorvaskShortCut : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(NULL))); }
     void TearDown() override { CoUninitialize(); }
-    ScratchFolder folder;
+    ScratchFolder folder{"morvask"};
     const std::string target = "C:\\windows\\notepad.exe";
 };
 
