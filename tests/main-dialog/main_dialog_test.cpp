@@ -11,67 +11,18 @@
 #include "app_state.h"
 #include "main_dialog.h"
 #include "resource.h"
+#include "test_support.h"
 
 namespace {
 
-std::string ProgramFolder()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof path);
-    *strrchr(path, '\\') = '\0';
-    return path;
-}
-
-void WriteFileBytes(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
-    CloseHandle(file);
-}
-
 std::string ComboEditText(HWND dialog)
 {
-    char text[1100] = "";
-    GetDlgItemTextA(dialog, IDC_CLIP_COMBO, text, sizeof text);
-    return text;
+    return WindowText(GetDlgItem(dialog, IDC_CLIP_COMBO));
 }
 
-std::vector<std::string> ComboItems(HWND dialog)
+std::vector<std::string> Items(HWND dialog)
 {
-    std::vector<std::string> items;
-    int count = (int)SendDlgItemMessageA(dialog, IDC_CLIP_COMBO, CB_GETCOUNT, 0, 0);
-    for (int i = 0; i < count; ++i) {
-        char item[1100] = "";
-        SendDlgItemMessageA(dialog, IDC_CLIP_COMBO, CB_GETLBTEXT, i, (LPARAM)item);
-        items.push_back(item);
-    }
-    return items;
-}
-
-std::string ClipboardText()
-{
-    std::string text = "(clipboard not open)";
-    if (!OpenClipboard(NULL)) return text;
-    HANDLE data = GetClipboardData(CF_TEXT);
-    const char* locked = data ? (const char*)GlobalLock(data) : NULL;
-    text = locked ? locked : "(no text)";
-    if (locked) GlobalUnlock(data);
-    CloseClipboard();
-    return text;
-}
-
-void PutOnClipboard(const char* text)
-{
-    ASSERT_TRUE(OpenClipboard(NULL));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
-    strcpy((char*)GlobalLock(block), text);
-    GlobalUnlock(block);
-    SetClipboardData(CF_TEXT, block);
-    CloseClipboard();
+    return ComboItems(GetDlgItem(dialog, IDC_CLIP_COMBO));
 }
 
 // Handles what the dialog posted to itself, for up to `ms` milliseconds.
@@ -97,7 +48,6 @@ struct NestedCloser {
     HWND main;
     int button;
     HWND owner;
-    HANDLE thread;
 };
 
 BOOL CALLBACK FindNested(HWND window, LPARAM lParam)
@@ -126,6 +76,19 @@ DWORD WINAPI CloseNested(void* parameter)
     return 0;
 }
 
+// Sends the main dialog the command that runs a nested dialog modally,
+// closes that dialog with `button` from a second thread, and gives the
+// nested dialog's owner (null when none showed up).
+HWND RunNestedDialog(HWND main, int command, int button)
+{
+    NestedCloser closer = {main, button, NULL};
+    HANDLE thread = CreateThread(NULL, 0, CloseNested, &closer, 0, NULL);
+    SendMessageA(main, WM_COMMAND, command, 0);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    return closer.owner;
+}
+
 class MainDialog : public testing::Test {
 protected:
     void SetUp() override
@@ -135,7 +98,7 @@ protected:
         listPath_ = ProgramFolder() + "\\ClipData.txt";
         // Another suite may have left a list beside the test programs.
         DeleteFileA(listPath_.c_str());
-        WriteFileBytes(listPath_, "Zeta\r\nGreeting/=\"Good morning\"\r\nAlpha\r\n");
+        ASSERT_TRUE(WriteWholeFile(listPath_, "Zeta\r\nGreeting/=\"Good morning\"\r\nAlpha\r\n"));
     }
 
     void TearDown() override
@@ -195,7 +158,7 @@ TEST_F(MainDialog, StartLearnsPathsPlacesWindowAndLoadsListInFileOrder)
     EXPECT_TRUE(icon != NULL) << "icon 102 missing";
     EXPECT_EQ((LRESULT)icon, SendMessageA(dialog, WM_GETICON, ICON_BIG, 0));
 
-    EXPECT_EQ(kFileOrder, ComboItems(dialog));
+    EXPECT_EQ(kFileOrder, Items(dialog));
     EXPECT_EQ("", ComboEditText(dialog));
     EXPECT_EQ(1, m_ListLoaded);
     EXPECT_EQ(GetDlgItem(dialog, IDC_BROWSE_TEXT_FILE), GetFocus())
@@ -206,10 +169,10 @@ TEST_F(MainDialog, PresetMessageIsShownAfterTheListLoaded)
 {
     // Loading the list empties the edit field, so the message must come
     // after it; /g then copies it and the window stays.
-    PutOnClipboard("before");
+    ASSERT_TRUE(PutOnClipboard("before"));
     HWND dialog = Start("/m=\"Hi\" /g");
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(kFileOrder, ComboItems(dialog));
+    EXPECT_EQ(kFileOrder, Items(dialog));
     EXPECT_EQ("Hi", ComboEditText(dialog));
     EXPECT_EQ("before", ClipboardText()) << "the copy waits until the dialog is up";
 
@@ -220,7 +183,7 @@ TEST_F(MainDialog, PresetMessageIsShownAfterTheListLoaded)
 
 TEST_F(MainDialog, OneClickStartSkipsTheListAndCloses)
 {
-    PutOnClipboard("before");
+    ASSERT_TRUE(PutOnClipboard("before"));
     HWND dialog = Start("/m=\"Good morning\" /g /e");
     ASSERT_TRUE(dialog);
     EXPECT_EQ(0, (int)SendDlgItemMessageA(dialog, IDC_CLIP_COMBO, CB_GETCOUNT, 0, 0));
@@ -247,7 +210,7 @@ TEST_F(MainDialog, FailedOneClickLeavesAUsableWindow)
     Pump(dialog, 300);
     EXPECT_TRUE(IsWindowVisible(dialog));
     EXPECT_EQ(1, m_ListLoaded);
-    EXPECT_EQ(kFileOrder, ComboItems(dialog));
+    EXPECT_EQ(kFileOrder, Items(dialog));
 }
 
 TEST_F(MainDialog, MissingListStillCountsAsLoaded)
@@ -288,12 +251,8 @@ TEST_F(MainDialog, ShortcutCommandHandsTitleAndMessageOn)
         SetDlgItemTextA(dialog, IDC_CLIP_COMBO, row.field);
         strcpy(m_ClipTitle, "stale");
         strcpy(m_ClipText, "stale");
-        NestedCloser closer = {dialog, IDCANCEL, NULL, NULL};
-        closer.thread = CreateThread(NULL, 0, CloseNested, &closer, 0, NULL);
-        SendMessageA(dialog, WM_COMMAND, IDC_MAKE_SHORTCUT, 0);
-        WaitForSingleObject(closer.thread, INFINITE);
-        CloseHandle(closer.thread);
-        EXPECT_EQ(dialog, closer.owner) << "the shortcut dialog did not open over the main one";
+        EXPECT_EQ(dialog, RunNestedDialog(dialog, IDC_MAKE_SHORTCUT, IDCANCEL))
+            << "the shortcut dialog did not open over the main one";
         EXPECT_STREQ(row.title, m_ClipTitle) << "field: " << row.field;
         EXPECT_STREQ(row.message, m_ClipText) << "field: " << row.field;
     }
@@ -314,15 +273,11 @@ TEST_F(MainDialog, EditorReloadsTheListOnlyAfterASave)
         {IDOK, {"One", "Two"}, ""},
     };
     for (const auto& row : rows) {
-        WriteFileBytes(listPath_, "One\r\nTwo\r\n");
+        ASSERT_TRUE(WriteWholeFile(listPath_, "One\r\nTwo\r\n"));
         SetDlgItemTextA(dialog, IDC_CLIP_COMBO, "typed");
-        NestedCloser closer = {dialog, row.button, NULL, NULL};
-        closer.thread = CreateThread(NULL, 0, CloseNested, &closer, 0, NULL);
-        SendMessageA(dialog, WM_COMMAND, IDC_EDIT_LIST, 0);
-        WaitForSingleObject(closer.thread, INFINITE);
-        CloseHandle(closer.thread);
-        EXPECT_EQ(dialog, closer.owner) << "the editor did not open over the main window";
-        EXPECT_EQ(row.items, ComboItems(dialog)) << "editor ended with " << row.button;
+        EXPECT_EQ(dialog, RunNestedDialog(dialog, IDC_EDIT_LIST, row.button))
+            << "the editor did not open over the main window";
+        EXPECT_EQ(row.items, Items(dialog)) << "editor ended with " << row.button;
         EXPECT_EQ(row.field, ComboEditText(dialog)) << "editor ended with " << row.button;
     }
 }
