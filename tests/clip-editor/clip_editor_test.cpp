@@ -17,6 +17,7 @@
 #include "clip_editor.h"
 #include "messages.h"
 #include "resource.h"
+#include "test_support.h"
 
 namespace {
 
@@ -54,13 +55,6 @@ HWND ThreadWindow(DWORD thread, const char* caption)
     return search.found;
 }
 
-std::string WindowText(HWND window)
-{
-    char text[4096] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 // What a message box of the given thread said and who owned it; `answer`
 // is the button pressed. Empty text when no such box came up.
 struct BoxSeen { std::string text; HWND owner = nullptr; };
@@ -81,54 +75,23 @@ class ClipEditorTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static int run = 0;
         m_hInstance = GetModuleHandleA(nullptr);
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        wsprintfA(m_ExeDir, "%squillan-editor-%lu-%d", temp, GetCurrentProcessId(), ++run);
-        ASSERT_TRUE(CreateDirectoryA(m_ExeDir, nullptr)) << m_ExeDir;
-        file_ = std::string(m_ExeDir) + "\\ClipData.txt";
+        std::string folder;
+        ASSERT_TRUE(MakeScratchFolder("editor", &folder)) << "no scratch folder";
+        ASSERT_LT(folder.size(), sizeof m_ExeDir) << folder;
+        lstrcpynA(m_ExeDir, folder.c_str(), sizeof m_ExeDir);
+        file_ = folder + "\\ClipData.txt";
     }
 
     void TearDown() override
     {
         if (dialog_) DestroyWindow(dialog_);
         // Whatever the save left in the folder goes with it.
-        WIN32_FIND_DATAA found;
-        std::string dir = m_ExeDir;
-        HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-        while (search != INVALID_HANDLE_VALUE) {
-            std::string name = dir + "\\" + found.cFileName;
-            SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(name.c_str());
-            if (!FindNextFileA(search, &found)) break;
-        }
-        if (search != INVALID_HANDLE_VALUE) FindClose(search);
-        EXPECT_TRUE(RemoveDirectoryA(m_ExeDir)) << "test folder left behind: " << m_ExeDir;
+        EXPECT_TRUE(RemoveTree(m_ExeDir)) << "test folder left behind: " << m_ExeDir;
     }
 
-    void WriteClipData(const std::string& bytes)
-    {
-        HANDLE file = CreateFileA(file_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
-        CloseHandle(file);
-    }
-
-    // The file's bytes, or "<missing>".
-    std::string ReadClipData()
-    {
-        HANDLE file = CreateFileA(file_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return "<missing>";
-        std::string bytes(GetFileSize(file, nullptr), '\0');
-        DWORD read = 0;
-        ReadFile(file, &bytes[0], (DWORD)bytes.size(), &read, nullptr);
-        CloseHandle(file);
-        return bytes;
-    }
+    void WriteClipData(const std::string& bytes) { ASSERT_TRUE(WriteWholeFile(file_, bytes)); }
+    std::string ReadClipData() { return ReadWholeFile(file_); }
 
     // A modeless editor over the template, its list filled with `items`.
     HWND Open(const Items& items, int selected = -1)
@@ -553,7 +516,7 @@ TEST_F(ClipEditorTest, SavingNoItemsLeavesTheFileAndAllEmptyItemsEmptyIt)
     }
     DeleteFileA(file_.c_str());
     EXPECT_EQ(RunModal([](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDOK, 0); }), IDOK);
-    EXPECT_EQ(ReadClipData(), "<missing>") << "an empty list must not create the file";
+    EXPECT_EQ(ReadClipData(), "<cannot be read>") << "an empty list must not create the file";
 }
 
 // A file that cannot be replaced: the user is told, the editor stays open
