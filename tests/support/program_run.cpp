@@ -84,31 +84,16 @@ HWND WaitForWindow(const ProgramRun& run, const char* title, bool withCombo, int
     return WaitForDialog(run.process.dwProcessId, title, withCombo ? IDC_CLIP_COMBO : 0, ms);
 }
 
-struct MainSearch {
-    DWORD process;
-    HWND found;
-};
-
-static BOOL CALLBACK FindMain(HWND window, LPARAM lParam)
-{
-    MainSearch* search = (MainSearch*)lParam;
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != search->process || !GetDlgItem(window, IDC_CLIP_COMBO)) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 HWND FindMainWindow(const ProgramRun& run, int ms)
 {
-    MainSearch search = {run.process.dwProcessId, NULL};
+    // Looked for every 5 ms: a one-click start copies and ends while its
+    // window is still hidden.
     DWORD start = GetTickCount();
-    do {
-        EnumWindows(FindMain, (LPARAM)&search);
-        if (search.found) return search.found;
+    for (;;) {
+        HWND found = FindDialog(run.process.dwProcessId, NULL, IDC_CLIP_COMBO, true);
+        if (found || (int)(GetTickCount() - start) >= ms) return found;
         Sleep(5);
-    } while ((int)(GetTickCount() - start) < ms);
-    return NULL;
+    }
 }
 
 static bool AccessTime(const std::string& path, FILETIME* accessed, const FILETIME* set)

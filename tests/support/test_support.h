@@ -54,9 +54,11 @@ std::wstring Wide(const std::string& cp932);
 // 100 bytes shows its first 16 bytes and its size.
 std::string Show(const std::vector<std::string>& items);
 
-// A visible dialog window (class #32770) of `process` (any process when 0)
-// whose caption is `title` (any when null) and that holds a control
-// `childId` (any when 0); polled for up to `ms`.
+// A dialog window (class #32770) of `process` (any process when 0) whose
+// caption is `title` (any when null) and that holds a control `childId`
+// (any when 0); visible, or hidden too when `hiddenToo`. One look.
+HWND FindDialog(DWORD process, const char* title, int childId, bool hiddenToo);
+// The same, visible, polled for up to `ms`.
 HWND WaitForDialog(DWORD process, const char* title, int childId, int ms);
 // The longest static text of a message box: its message.
 std::string MessageBoxText(HWND box);

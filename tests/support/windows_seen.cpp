@@ -106,6 +106,7 @@ struct DialogSearch {
     DWORD process;
     const char* title;
     int childId;
+    bool hiddenToo;
     HWND found;
 };
 
@@ -116,8 +117,8 @@ static BOOL CALLBACK MatchDialog(HWND window, LPARAM lParam)
     GetWindowThreadProcessId(window, &process);
     char className[16] = "";
     GetClassNameA(window, className, sizeof className);
-    if ((search->process && process != search->process) || !IsWindowVisible(window) ||
-        strcmp(className, "#32770") != 0) {
+    if ((search->process && process != search->process) ||
+        (!search->hiddenToo && !IsWindowVisible(window)) || strcmp(className, "#32770") != 0) {
         return TRUE;
     }
     if (search->title && WindowText(window) != search->title) return TRUE;
@@ -126,16 +127,21 @@ static BOOL CALLBACK MatchDialog(HWND window, LPARAM lParam)
     return FALSE;
 }
 
+HWND FindDialog(DWORD process, const char* title, int childId, bool hiddenToo)
+{
+    DialogSearch search = {process, title, childId, hiddenToo, NULL};
+    EnumWindows(MatchDialog, (LPARAM)&search);
+    return search.found;
+}
+
 HWND WaitForDialog(DWORD process, const char* title, int childId, int ms)
 {
-    DialogSearch search = {process, title, childId, NULL};
     DWORD start = GetTickCount();
-    do {
-        EnumWindows(MatchDialog, (LPARAM)&search);
-        if (search.found) return search.found;
+    for (;;) {
+        HWND found = FindDialog(process, title, childId, false);
+        if (found || (int)(GetTickCount() - start) >= ms) return found;
         Sleep(20);
-    } while ((int)(GetTickCount() - start) < ms);
-    return NULL;
+    }
 }
 
 static BOOL CALLBACK LongestStatic(HWND child, LPARAM lParam)
@@ -167,51 +173,27 @@ std::string ShowBoxes(const std::vector<AnsweredBox>& boxes)
     return shown;
 }
 
-struct BoxSearch {
-    DWORD process;
-    HWND found;
-    std::string title;
-};
-
-static BOOL CALLBACK FindBox(HWND window, LPARAM lParam)
-{
-    BoxSearch* search = (BoxSearch*)lParam;
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char className[16] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (process != search->process || strcmp(className, "#32770") != 0 ||
-        !IsWindowVisible(window)) {
-        return TRUE;
-    }
-    std::string title = WindowText(window);
-    if (title != kTitleConfirm && title != kTitleFailure) return TRUE;
-    search->found = window;
-    search->title = title;
-    return FALSE;
-}
-
 static DWORD WINAPI AnswerBoxes(void* parameter)
 {
     BoxAnswerer* answerer = (BoxAnswerer*)parameter;
     while (!answerer->stop) {
-        BoxSearch search = {answerer->process, NULL, ""};
-        EnumWindows(FindBox, (LPARAM)&search);
-        if (search.found) {
-            AnsweredBox box = {search.title, MessageBoxText(search.found),
-                               GetWindow(search.found, GW_OWNER) != NULL};
+        const char* title = kTitleConfirm;
+        HWND found = FindDialog(answerer->process, kTitleConfirm, 0, false);
+        if (!found) {
+            title = kTitleFailure;
+            found = FindDialog(answerer->process, kTitleFailure, 0, false);
+        }
+        if (found) {
+            AnsweredBox box = {title, MessageBoxText(found), GetWindow(found, GW_OWNER) != NULL};
             EnterCriticalSection(&answerer->lock);
             answerer->seen.push_back(box);
             LeaveCriticalSection(&answerer->lock);
-            int answer = search.title == kTitleConfirm ? answerer->confirmAnswer : IDOK;
-            PostMessageW(search.found, WM_COMMAND, answer, 0);
+            int answer = strcmp(title, kTitleConfirm) == 0 ? answerer->confirmAnswer : IDOK;
+            PostMessageW(found, WM_COMMAND, answer, 0);
             // Hidden is answered: a box may linger hidden for a while (two
             // seconds under Wine with managed windows and no window
             // manager); wait for it to go before looking again.
-            for (int i = 0; i < 500 && IsWindow(search.found) && IsWindowVisible(search.found);
-                 ++i) {
-                Sleep(10);
-            }
+            for (int i = 0; i < 500 && IsWindow(found) && IsWindowVisible(found); ++i) Sleep(10);
         }
         Sleep(10);
     }
