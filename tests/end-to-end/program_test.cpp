@@ -52,6 +52,21 @@ protected:
                      (LPARAM)GetDlgItem(main, id));
     }
 
+    // Presses the copy button and gives the clipboard's text after it.
+    static std::string CopyByButton(HWND main)
+    {
+        Press(main, IDOK);
+        Sleep(500);
+        return ClipboardText();
+    }
+
+    // Presses the file button and gives the file dialog it opens.
+    HWND OpenFileBrowse(HWND main)
+    {
+        Press(main, IDC_BROWSE_TEXT_FILE);
+        return WaitForWindow(run_, "クリップテキストファイル選択", false, kWindowWait);
+    }
+
     static POINT Place(HWND window)
     {
         RECT rect;
@@ -131,9 +146,7 @@ TEST_F(Program, MissingFileIsReportedAndTheWindowStaysUsable)
 
     // And it still copies.
     SendMessageW(combo, CB_SETCURSEL, 1, 0);
-    Press(main, IDOK);
-    Sleep(500);
-    EXPECT_EQ("Good morning", ClipboardText());
+    EXPECT_EQ("Good morning", CopyByButton(main));
 }
 
 TEST_F(Program, ExitOptionAloneClosesAfterTheFirstManualCopy)
@@ -182,8 +195,7 @@ TEST_F(Program, FileBrowsePutsTheChosenFileIntoTheField)
     ASSERT_TRUE(WriteWholeFile(memo, "memo"));
     HWND main = StartAndWait("");
     ASSERT_TRUE(main);
-    Press(main, IDC_BROWSE_TEXT_FILE);
-    HWND chooser = WaitForWindow(run_, "クリップテキストファイル選択", false, kWindowWait);
+    HWND chooser = OpenFileBrowse(main);
     ASSERT_TRUE(chooser) << "the file dialog did not open";
     EXPECT_EQ(main, GetWindow(chooser, GW_OWNER));
 
@@ -211,9 +223,7 @@ TEST_F(Program, FileBrowsePutsTheChosenFileIntoTheField)
     EXPECT_FALSE(IsWindow(chooser));
 
     // Choosing puts it in the field; the copy button copies it.
-    Press(main, IDOK);
-    Sleep(500);
-    EXPECT_EQ("memo", ClipboardText());
+    EXPECT_EQ("memo", CopyByButton(main));
 }
 
 TEST_F(Program, CancelledFileBrowseChangesNothing)
@@ -222,8 +232,7 @@ TEST_F(Program, CancelledFileBrowseChangesNothing)
     ASSERT_TRUE(main);
     HWND combo = GetDlgItem(main, IDC_CLIP_COMBO);
     SendMessageW(combo, WM_SETTEXT, 0, (LPARAM)L"typed");
-    Press(main, IDC_BROWSE_TEXT_FILE);
-    HWND chooser = WaitForWindow(run_, "クリップテキストファイル選択", false, kWindowWait);
+    HWND chooser = OpenFileBrowse(main);
     ASSERT_TRUE(chooser);
     PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
     for (int i = 0; i < 100 && IsWindow(chooser); ++i) Sleep(50);

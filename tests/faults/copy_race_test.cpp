@@ -124,6 +124,20 @@ protected:
     }
 
     ScratchFolder folder{"clip"};
+    // The copy command of a one-click start (automatic exit, list not yet
+    // loaded) over a reference to the file; gives the message boxes shown.
+    std::vector<AnsweredBox> OneClickCopyOfTheFile()
+    {
+        m_AutoExit = 1;
+        m_ListLoaded = 0;
+        EXPECT_TRUE(PutOnClipboard(kSentinel));
+        SetWindowTextA(test.combo, ("/f=\"" + file + "\"").c_str());
+        BoxAnswerer answerer = {};
+        StartBoxAnswerer(&answerer, GetCurrentProcessId());
+        CopyClipText(test.window);
+        return StopBoxAnswerer(&answerer);
+    }
+
     TestWindow test;
     std::string file;
     HolderProcess holder = {};
@@ -158,15 +172,7 @@ TEST_F(FileRace, FileThatChangesBetweenItsSizeAndItsRead)
         SCOPED_TRACE(row.what);
         ASSERT_TRUE(WriteWholeFile(file, kOriginal));
         g_race = Race{file, row.moment, row.change, 0, false};
-        m_AutoExit = 1;
-        m_ListLoaded = 0;
-        EXPECT_TRUE(PutOnClipboard(kSentinel));
-        SetWindowTextA(test.combo, ("/f=\"" + file + "\"").c_str());
-
-        BoxAnswerer answerer = {};
-        StartBoxAnswerer(&answerer, GetCurrentProcessId());
-        CopyClipText(test.window);
-        std::vector<AnsweredBox> boxes = StopBoxAnswerer(&answerer);
+        std::vector<AnsweredBox> boxes = OneClickCopyOfTheFile();
         EXPECT_TRUE(g_race.changed) << "the copy never came to that moment";
         if (holder.started) {
             EXPECT_EQ(0, ReleaseHolder(&holder));
@@ -205,14 +211,7 @@ TEST_F(FileRace, FileHeldByAnotherProcessThroughout)
     EXPECT_EQ(0, MRVK0_ReadTextToBuffer(file.c_str(), buffer, 10));
     EXPECT_EQ(std::string(32, 'Z'), std::string(buffer, 32)) << "the buffer was touched";
 
-    m_AutoExit = 1;
-    m_ListLoaded = 0;
-    EXPECT_TRUE(PutOnClipboard(kSentinel));
-    SetWindowTextA(test.combo, ("/f=\"" + file + "\"").c_str());
-    BoxAnswerer answerer = {};
-    StartBoxAnswerer(&answerer, GetCurrentProcessId());
-    CopyClipText(test.window);
-    EXPECT_EQ("", ShowBoxes(StopBoxAnswerer(&answerer)));
+    EXPECT_EQ("", ShowBoxes(OneClickCopyOfTheFile()));
     EXPECT_EQ(kUnchanged, ClipboardBlock());
     EXPECT_EQ(1, m_ListLoaded);
     EXPECT_EQ("[one][two]", Show(ComboItems(test.combo)));
