@@ -1,16 +1,6 @@
 #include "holder_process.h"
 
-#include <string.h>
-
-#include <vector>
-
-static std::string HolderPath()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof path);
-    *strrchr(path, '\\') = '\0';
-    return std::string(path) + "\\fault_holder.exe";
-}
+#include "test_support.h"
 
 bool StartHolder(HolderProcess* holder, const char* what, const std::string& path, int maxMs)
 {
@@ -20,17 +10,12 @@ bool StartHolder(HolderProcess* holder, const char* what, const std::string& pat
                          std::to_string(++serial);
     holder->ready = CreateEventA(NULL, TRUE, FALSE, (events + "-ready").c_str());
     holder->release = CreateEventA(NULL, TRUE, FALSE, (events + "-release").c_str());
-    std::string exe = HolderPath();
-    std::string line = "\"" + exe + "\" " + what + " " + events + " " + std::to_string(maxMs);
-    if (!path.empty()) line += " \"" + path + "\"";
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
+    std::string arguments = std::string(what) + " " + events + " " + std::to_string(maxMs);
+    if (!path.empty()) arguments += " \"" + path + "\"";
+    ProgramRun run = {};
     holder->started = holder->ready && holder->release &&
-                      CreateProcessA(exe.c_str(), buffer.data(), NULL, NULL, FALSE, 0, NULL,
-                                     NULL, &startup, &holder->process);
+                      StartProcess(&run, ProgramFolder() + "\\fault_holder.exe", arguments, "");
+    holder->process = run.process;
     if (!holder->started) {
         ReleaseHolder(holder);
         return false;
