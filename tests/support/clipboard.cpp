@@ -17,7 +17,7 @@ std::string ClipboardText()
     return text;
 }
 
-bool PutOnClipboard(const char* text)
+static bool PutOnClipboardOnce(const char* text)
 {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
     if (!block) return false;
@@ -35,4 +35,20 @@ bool PutOnClipboard(const char* text)
     // The clipboard owns the block only once it took it.
     if (!taken) GlobalFree(block);
     return taken;
+}
+
+bool PutOnClipboard(const char* text)
+{
+    // Under Wine the X11 side of the clipboard may still be settling an
+    // earlier owner's change and can replace what was just put there (seen
+    // as a clipboard without text a moment later). Put it again until it
+    // reads back twice in a row, so a test starts from the state it names.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (!PutOnClipboardOnce(text)) return false;
+        Sleep(30);
+        if (ClipboardText() != text) continue;
+        Sleep(30);
+        if (ClipboardText() == text) return true;
+    }
+    return false;
 }
