@@ -20,20 +20,10 @@ cp "$bin_dir/Quillan.exe" "$bin_dir/Morvask.dll" "$folder/"
 to_cp932 <"$root/docs/guide-en.txt" >"$folder/README-en.txt"
 to_cp932 <"$root/docs/guide-ja.txt" >"$folder/README-ja.txt"
 
-# The file reference is relative: started from Explorer or a shortcut made
-# by the program, the working folder is the program's own.
-to_cp932 >"$folder/sample-memo.txt" <<'TEXT'
-これはサンプルのメモです。
-ファイルを指定すると、その中身がまるごとコピーされます。
-A file reference copies the whole contents of a text file.
-TEXT
-to_cp932 >"$folder/ClipData.txt" <<'TEXT'
-お世話になっております。
-挨拶/="おはようございます"
-"Good morning"
-Thanks/="Thank you for your message."
-メモ/f="sample-memo.txt"
-TEXT
+# The sample's file reference is relative: started from Explorer or from a
+# shortcut the program made, the working folder is the program's own.
+to_cp932 <"$root/docs/sample/sample-memo.txt" >"$folder/sample-memo.txt"
+to_cp932 <"$root/docs/sample/ClipData.txt" >"$folder/ClipData.txt"
 
 mkdir -p "$(dirname "$out_zip")"
 rm -f "$out_zip"

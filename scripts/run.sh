@@ -17,22 +17,12 @@ cp dist/Quillan.exe dist/Morvask.dll "$run_dir/"
 windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 
 # Code page 932 with CR LF line ends, as the program reads and writes them.
-to_cp932() { sed 's/$/\r/' | iconv -f UTF-8 -t CP932; }
+to_cp932() { sed 's/\r$//; s/$/\r/' | iconv -f UTF-8 -t CP932; }
 
+# The sample's file reference is relative: the program runs in its folder.
 if [ ! -f "$run_dir/ClipData.txt" ]; then
-  to_cp932 >"$run_dir/sample-memo.txt" <<'TEXT'
-これはサンプルのメモです。
-ファイルを指定すると、その中身がまるごとコピーされます。
-A file reference copies the whole file.
-TEXT
-  to_cp932 >"$run_dir/ClipData.txt" <<TEXT
-お世話になっております。
-挨拶/="おはようございます"
-"Good morning"
-Thanks/="Thank you for your message."
-住所/="東京都千代田区千代田1-1"
-メモ/f="$(windows_path "$run_dir/sample-memo.txt")"
-TEXT
+  to_cp932 <docs/sample/sample-memo.txt >"$run_dir/sample-memo.txt"
+  to_cp932 <docs/sample/ClipData.txt >"$run_dir/ClipData.txt"
   echo "run: wrote a sample ClipData.txt in $run_dir"
 fi
 
@@ -41,7 +31,7 @@ if [ "${RUN_PREPARE_ONLY:-0}" = 1 ]; then exit 0; fi
 # Wine quotes and escapes each Unix argument on its way to the Windows
 # command line, which would mangle /m="...". A batch file hands the line to
 # the program as written (cmd waits for it; % must be doubled for cmd).
-printf '@"%%~dp0Quillan.exe" %s\r\n' "${args//%/%%}" | iconv -f UTF-8 -t CP932 >"$run_dir/start.bat"
+printf '@cd /d "%%~dp0"\r\n@Quillan.exe %s\r\n' "${args//%/%%}" | iconv -f UTF-8 -t CP932 >"$run_dir/start.bat"
 
 exec scripts/wine-session.sh "$(dirname "$run_dir")/run-prefix" \
   wine cmd /c "$(windows_path "$run_dir/start.bat")"

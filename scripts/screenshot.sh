@@ -48,14 +48,7 @@ for name in "${names[@]}"; do
       RUN_PREPARE_ONLY=1 scripts/run.sh "$dir" '' >/dev/null
       ;;
     editor)
-      mkdir -p "$dir" && cp dist/Quillan.exe dist/Morvask.dll "$dir/"
-      to_cp932 >"$dir/ClipData.txt" <<'TEXT'
-お世話になっております。
-挨拶/="おはようございます"
-"Good morning"
-Thanks/="Thank you for your message."
-メモ/f="C:\memo.txt"
-TEXT
+      RUN_PREPARE_ONLY=1 scripts/run.sh "$dir" '' >/dev/null
       ;;
     shortcut)
       mkdir -p "$dir" && cp dist/Quillan.exe dist/Morvask.dll "$dir/"
