@@ -7,10 +7,10 @@
 
 #include "Morvask.h"
 #include "app_state.h"
-#include "bounded_text.h"
 #include "choose_text_file.h"
 #include "clip_entry.h"
 #include "clip_list_file.h"
+#include "dialog_field.h"
 #include "messages.h"
 #include "resource.h"
 
@@ -55,18 +55,6 @@ static bool InsertFailed(LRESULT result)
     return result == LB_ERR || result == LB_ERRSPACE;
 }
 
-// Reads a field into a 1024-byte buffer: a longer text is cut to 1023
-// bytes, and a lead byte the cut left without its trail byte goes too.
-static void ReadField(HWND dialog, int id, char* text)
-{
-    text[0] = '\0';
-    int length = (int)SendDlgItemMessageA(dialog, id, WM_GETTEXT, kTextSize, (LPARAM)text);
-    if (length < 0 || length >= kTextSize) length = 0;
-    // Counting the terminator as a possible trail byte makes CutLength932
-    // drop a lone lead byte at the end.
-    text[CutLength932(text, length + 1, length)] = '\0';
-}
-
 // The entry that the title and message fields give, in a 1024-byte buffer.
 // False when the message is empty: the commands that compose then do
 // nothing, whatever the title holds.
@@ -74,8 +62,8 @@ static bool ComposeEntryFromFields(HWND dialog, char* entry)
 {
     char title[kTextSize];
     char message[kTextSize];
-    ReadField(dialog, IDC_ED_TITLE, title);
-    ReadField(dialog, IDC_ED_MESSAGE, message);
+    ReadDialogField(dialog, IDC_ED_TITLE, title, kTextSize);
+    ReadDialogField(dialog, IDC_ED_MESSAGE, message, kTextSize);
     return ComposeClipEntry(title, message, entry) != 0;
 }
 

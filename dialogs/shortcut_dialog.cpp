@@ -11,6 +11,7 @@
 #include "app_state.h"
 #include "bounded_text.h"
 #include "command_line.h"
+#include "dialog_field.h"
 #include "messages.h"
 #include "resource.h"
 
@@ -139,7 +140,7 @@ static bool ComposeLinkPath(const char* folder, const char* name, char* link)
 static void MakeShortcut(HWND dialog)
 {
     char folder[kFieldSize];
-    SendDlgItemMessageA(dialog, IDC_SC_FOLDER, WM_GETTEXT, kFieldSize, (LPARAM)folder);
+    ReadDialogField(dialog, IDC_SC_FOLDER, folder, kFieldSize);
     if (MRVK0_FolderExist(folder) != 1) {
         ReportFolderFailure(dialog, folder);
         return;
@@ -150,7 +151,7 @@ static void MakeShortcut(HWND dialog)
     CopyText(m_LinkFolder, kPathSize, folder);
 
     char name[kFieldSize];
-    SendDlgItemMessageA(dialog, IDC_SC_NAME, WM_GETTEXT, kFieldSize, (LPARAM)name);
+    ReadDialogField(dialog, IDC_SC_NAME, name, kFieldSize);
     // Room for the longest composition, so that the length test sees it whole.
     char link[kBoxTextSize];
     if (!ComposeLinkPath(folder, name, link)) {
@@ -158,15 +159,15 @@ static void MakeShortcut(HWND dialog)
         return;
     }
 
-    GetDlgItemTextA(dialog, IDC_SC_MESSAGE, m_ClipText, kTextSize);
+    ReadDialogField(dialog, IDC_SC_MESSAGE, m_ClipText, kTextSize);
     const int autoStart = IsTicked(dialog, IDC_SC_AUTO_START);
     const int autoExit = IsTicked(dialog, IDC_SC_AUTO_EXIT);
     const int position = IsTicked(dialog, IDC_SC_SET_POSITION);
     char xText[kTextSize] = "";
     char yText[kTextSize] = "";
     if (position) {
-        GetDlgItemTextA(dialog, IDC_SC_POS_X, xText, kTextSize);
-        GetDlgItemTextA(dialog, IDC_SC_POS_Y, yText, kTextSize);
+        ReadDialogField(dialog, IDC_SC_POS_X, xText, kTextSize);
+        ReadDialogField(dialog, IDC_SC_POS_Y, yText, kTextSize);
     }
     // At most 1023 bytes: when message and options do not fit together, the
     // message is shortened and the options kept.

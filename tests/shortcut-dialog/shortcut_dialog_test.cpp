@@ -200,6 +200,28 @@ TEST_F(ShortcutDialog, CreateWritesShortcutThatStartsProgramWithOptions)
     EXPECT_EQ(FieldText(dialog_, IDC_SC_NAME), "Greeting") << "a field changed after Create";
 }
 
+// A message longer than its 1024-byte buffer is cut on a character
+// boundary, with nothing but the text read before the terminator.
+TEST_F(ShortcutDialog, OverLongDoubleByteMessageIsCutOnWholeCharacters)
+{
+    Open();
+    std::string message;
+    for (int i = 0; i < 600; ++i) message += "表";  // 1200 bytes, each trail byte 0x5C
+    Fill(message.c_str(), "長い", folder_);
+    memset(m_ClipText, 'Z', sizeof m_ClipText);
+    Create();
+
+    EXPECT_EQ(boxes_.size(), 0u) << "unexpected message: " << ShowBoxes(boxes_);
+    EXPECT_EQ(message.substr(0, 1022), std::string(m_ClipText))
+        << "the message is read as 511 whole characters";
+    ShortcutRecord link = ReadShortcut((folder_ + "\\長い.lnk").c_str());
+    ASSERT_TRUE(link.loaded) << "no shortcut written";
+    std::string arguments = link.arguments;
+    EXPECT_LE(arguments.size(), 1023u);
+    EXPECT_EQ(0u, arguments.compare(0, 6, "/m=\"表")) << arguments.substr(0, 20);
+    EXPECT_EQ('"', arguments.back()) << "the shortened message keeps its closing quote";
+}
+
 TEST_F(ShortcutDialog, ExistingShortcutIsReplacedOnlyWhenUserSaysYes)
 {
     Open();
