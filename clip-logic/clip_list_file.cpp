@@ -92,53 +92,44 @@ static int MayReplace(const char* path)
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
 }
 
-// Writes every non-empty item with its CR LF. Items are read as UTF-16, the
-// form the control keeps them in, and turned into code page 932 here: the
-// system's own conversion of the ANSI text query uses a fixed buffer of 512
-// characters under Wine and overruns it with a longer item. One block holds
-// the longest item in both forms, its CR LF and terminator, so an item of any
-// length is written whole.
+ListItemText::~ListItemText()
+{
+    MRVK0_GetGlobalMemory(&block, &pointer, 0);
+}
+
+// The item is read as UTF-16, the form the control keeps it in, and turned
+// into code page 932 here: with the common controls 6 the list is a Unicode
+// window, and Wine carries the ANSI LB_GETTEXT to it through a fixed
+// 512-character stack buffer, which a longer item overruns.
+bool ReadListItem(HWND list, int index, ListItemText* item)
+{
+    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR) return false;
+    // One block, two halves: the code page 932 text (at most two bytes a
+    // UTF-16 unit, and its terminator) first, the UTF-16 text after it.
+    DWORD half = ((DWORD)length + 1) * 2;
+    if (MRVK0_GetGlobalMemory(&item->block, &item->pointer, half * 2) != 0) return false;
+    char* text = static_cast<char*>(item->pointer);
+    WCHAR* wide = reinterpret_cast<WCHAR*>(text + half);
+    if (SendMessageW(list, LB_GETTEXT, index, (LPARAM)wide) == LB_ERR) return false;
+    return WideCharToMultiByte(CP_ACP, 0, wide, -1, text, (int)half, nullptr, nullptr) > 0;
+}
+
+// Writes every non-empty item with its CR LF, each item read whole, so an
+// item of any length is written whole. Any failure stops the write: the
+// caller then keeps the old file.
 static int WriteItems(HANDLE file, HWND listBox, int count)
 {
-    int longest = 0;
     for (int i = 0; i < count; ++i) {
-        int length = (int)SendMessageW(listBox, LB_GETTEXTLEN, i, 0);
-        if (length == LB_ERR) return 0;
-        if (length > longest) longest = length;
-    }
-
-    // A UTF-16 unit becomes at most two bytes of code page 932.
-    int wideSize = (longest + 1) * (int)sizeof(WCHAR);
-    int textSize = longest * 2 + 3;
-    HGLOBAL block = nullptr;
-    void* pointer = nullptr;
-    int written = MRVK0_GetGlobalMemory(&block, &pointer, (DWORD)(wideSize + textSize)) == 0;
-    WCHAR* wide = static_cast<WCHAR*>(pointer);
-    char* text = static_cast<char*>(pointer) + wideSize;
-    for (int i = 0; written && i < count; ++i) {
-        int length = (int)SendMessageW(listBox, LB_GETTEXTLEN, i, 0);
-        if (length == LB_ERR || length > longest) {
-            written = 0;  // the list changed under us
-            break;
-        }
-        wide[0] = L'\0';
-        SendMessageW(listBox, LB_GETTEXT, i, (LPARAM)wide);
-        wide[length] = L'\0';
-        int bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, text, textSize - 2,
-                                        nullptr, nullptr);
-        if (bytes <= 0) {
-            written = 0;
-            break;
-        }
-        int size = bytes - 1;  // without the terminator
+        ListItemText item;
+        if (!ReadListItem(listBox, i, &item)) return 0;
+        DWORD size = (DWORD)strlen(item.Text());
         if (size == 0) continue;
-        memcpy(text + size, "\r\n", 2);
         DWORD done = 0;
-        written = WriteFile(file, text, (DWORD)size + 2, &done, nullptr) &&
-                  done == (DWORD)size + 2;
+        if (!WriteFile(file, item.Text(), size, &done, nullptr) || done != size) return 0;
+        if (!WriteFile(file, "\r\n", 2, &done, nullptr) || done != 2) return 0;
     }
-    MRVK0_GetGlobalMemory(&block, &pointer, 0);
-    return written;
+    return 1;
 }
 
 // Writes the list to a new file beside the clip list and puts it in the

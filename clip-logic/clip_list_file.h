@@ -17,6 +17,21 @@ void GetClipListPath(char* path);
 // untouched, when the file cannot be opened; otherwise 1.
 int LoadClipList(HWND control, const char* path, int kind);
 
+// One list box item read whole as code page 932 text, in a movable block
+// sized from the item's own length, so that items of any length are read
+// intact and never overrun a buffer. The guard releases the block on every
+// path.
+struct ListItemText {
+    HGLOBAL block = nullptr;
+    void* pointer = nullptr;
+    ~ListItemText();
+    const char* Text() const { return static_cast<const char*>(pointer); }
+};
+
+// Reads item `index` of a list box. False when there is no such item, or
+// memory or the conversion failed.
+bool ReadListItem(HWND list, int index, ListItemText* item);
+
 enum ClipListSaveResult { kSaveFailed = -1, kSaveNothing = 0, kSaveWritten = 1 };
 
 // Writes the items of a list box to the file: non-empty items, each with its

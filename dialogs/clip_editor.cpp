@@ -5,7 +5,6 @@
 
 #include <commctrl.h>
 
-#include "Morvask.h"
 #include "app_state.h"
 #include "choose_text_file.h"
 #include "clip_entry.h"
@@ -18,37 +17,6 @@ enum {
     kSliderMax = 100,  // at most 1000 pixels taller than the template
     kSliderStep = 10,  // pixels of height per slider step
 };
-
-// One list item read whole as code page 932 text, in a movable block sized
-// from the item's own length, so that items of any length are moved intact
-// and never overrun a buffer. The guard releases the block on every path.
-struct ListItemText {
-    HGLOBAL block = nullptr;
-    void* pointer = nullptr;
-    ~ListItemText() { MRVK0_GetGlobalMemory(&block, &pointer, 0); }
-    const char* Text() const { return static_cast<const char*>(pointer); }
-};
-
-// The item is read with the wide message and converted here: the list of
-// the common controls 6 is a Unicode window, and Wine passes the ANSI
-// LB_GETTEXT to it through a fixed 512-character stack buffer, which an
-// entry of more than 511 characters overruns.
-static bool ReadListItem(HWND list, int index, ListItemText* item)
-{
-    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
-    if (length == LB_ERR) return false;
-    // One block, two halves: the code page 932 text (at most two bytes a
-    // UTF-16 unit, and its terminator) first, the UTF-16 text after it.
-    DWORD half = ((DWORD)length + 1) * 2;
-    if (MRVK0_GetGlobalMemory(&item->block, &item->pointer, half * 2) != 0) return false;
-    char* text = static_cast<char*>(item->pointer);
-    WCHAR* wide = reinterpret_cast<WCHAR*>(text + half);
-    if (SendMessageW(list, LB_GETTEXT, index, (LPARAM)wide) == LB_ERR) return false;
-    // The block comes zero-filled, so the text is terminated even if the
-    // conversion fails.
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, (int)half, nullptr, nullptr);
-    return true;
-}
 
 static bool InsertFailed(LRESULT result)
 {
