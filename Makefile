@@ -31,7 +31,7 @@ test-host: host
 
 # Windows tests share one clipboard and one display, so they run one by one.
 test-win: win
-	@scripts/wine-session.sh $(WIN_DIR)/wine-prefix \
+	@WINE_SESSION_KEEPER=$(WIN_DIR)/bin/desktop_keeper.exe scripts/wine-session.sh $(WIN_DIR)/wine-prefix \
 	    ctest --test-dir $(WIN_DIR) --output-on-failure $(CTEST_ARGS)
 
 fuzz-build: setup

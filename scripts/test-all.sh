@@ -37,6 +37,7 @@ run_suite "rules (native, sanitizers)" \
   ctest --test-dir "$build/host" --output-on-failure -j "$jobs"
 run_suite "fuzz (short runs)" \
   ctest --test-dir "$build/fuzz" --output-on-failure -j "$jobs"
+export WINE_SESSION_KEEPER="$build/win/bin/desktop_keeper.exe"
 run_suite "Windows (under Wine)" \
   scripts/wine-session.sh "$build/win/wine-prefix" \
   ctest --test-dir "$build/win" --output-on-failure

@@ -15,7 +15,9 @@ export WINEPREFIX
 WINEPREFIX=$(realpath -m "$prefix_dir")
 
 xvfb_pid=""
+keeper_pid=""
 cleanup() {
+  if [ -n "$keeper_pid" ]; then kill "$keeper_pid" 2>/dev/null; fi
   WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
 }
@@ -47,6 +49,13 @@ reg="$WINEPREFIX/drive_c/font-replacements.reg"
 wine regedit /S "C:\\font-replacements.reg" >/dev/null 2>&1
 rm -f "$reg"
 wineserver -p >/dev/null 2>&1 &
+# WINE_SESSION_KEEPER names a program that holds the desktop open for the
+# whole session (Wine closes an unused desktop after a second and restarts
+# it for the next program, which would cost every short test that second).
+if [ -n "${WINE_SESSION_KEEPER:-}" ] && [ -f "$WINE_SESSION_KEEPER" ]; then
+  wine "$WINE_SESSION_KEEPER" >/dev/null 2>&1 &
+  keeper_pid=$!
+fi
 "$@"
 status=$?
 exit $status
