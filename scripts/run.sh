@@ -33,5 +33,5 @@ if [ "${RUN_PREPARE_ONLY:-0}" = 1 ]; then exit 0; fi
 # the program as written (cmd waits for it; % must be doubled for cmd).
 printf '@cd /d "%%~dp0"\r\n@Quillan.exe %s\r\n' "${args//%/%%}" | iconv -f UTF-8 -t CP932 >"$run_dir/start.bat"
 
-exec scripts/wine-session.sh "$(dirname "$run_dir")/run-prefix" \
+WINE_SESSION_REUSE=1 exec scripts/wine-session.sh "$(dirname "$run_dir")/run-prefix" \
   wine cmd /c "$(windows_path "$run_dir/start.bat")"

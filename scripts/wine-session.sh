@@ -34,20 +34,24 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "wine-session: started Xvfb on $DISPLAY"
 fi
 
-rm -rf "$WINEPREFIX"
-mkdir -p "$(dirname "$WINEPREFIX")"
-wineboot -i >/dev/null 2>&1
-wineserver -w 2>/dev/null
-# Map the dialogs' font to an installed Japanese font so that screenshots show
-# real glyphs (the face name is ＭＳ Ｐゴシック). Unmanaged windows: with no
-# window manager on Xvfb, Wine otherwise waits about two seconds for every
-# window it closes.
-reg="$WINEPREFIX/drive_c/font-replacements.reg"
-{ printf '\xff\xfe'
-  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"ＭＳ Ｐゴシック"="IPAPGothic"\r\n"ＭＳ ゴシック"="IPAGothic"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n' | iconv -f UTF-8 -t UTF-16LE
-} >"$reg"
-wine regedit /S "C:\\font-replacements.reg" >/dev/null 2>&1
-rm -f "$reg"
+# Tests want a fresh prefix every run; `make run` (WINE_SESSION_REUSE=1)
+# keeps the one it made before, so a second start is quick.
+if [ "${WINE_SESSION_REUSE:-0}" != 1 ] || [ ! -f "$WINEPREFIX/system.reg" ]; then
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  wineboot -i >/dev/null 2>&1
+  wineserver -w 2>/dev/null
+  # Map the dialogs' font to an installed Japanese font so that screenshots show
+  # real glyphs (the face name is ＭＳ Ｐゴシック). Unmanaged windows: with no
+  # window manager on Xvfb, Wine otherwise waits about two seconds for every
+  # window it closes.
+  reg="$WINEPREFIX/drive_c/font-replacements.reg"
+  { printf '\xff\xfe'
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"ＭＳ Ｐゴシック"="IPAPGothic"\r\n"ＭＳ ゴシック"="IPAGothic"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n' | iconv -f UTF-8 -t UTF-16LE
+  } >"$reg"
+  wine regedit /S "C:\\font-replacements.reg" >/dev/null 2>&1
+  rm -f "$reg"
+fi
 wineserver -p >/dev/null 2>&1 &
 # WINE_SESSION_KEEPER names a program that holds the desktop open for the
 # whole session (Wine closes an unused desktop after a second and restarts
