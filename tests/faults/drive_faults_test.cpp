@@ -8,16 +8,10 @@
 
 #include "messages.h"
 #include "resource.h"
+#include "fault_list.h"
 #include "test_support.h"
 
 namespace {
-
-const int kWindowWait = 20000;
-const char kClipData[] =
-    "お世話になっております。\r\n"
-    "Greeting/=\"Good morning\"\r\n"
-    "表ソ\r\n";
-const char kEditorCaption[] = "クリップメッセージ編集";
 
 TEST(Drive, SavingWhereNothingCanBeWrittenSaysSoAndKeepsTheList)
 {

@@ -16,20 +16,13 @@
 #include "holder_process.h"
 #include "messages.h"
 #include "resource.h"
+#include "fault_list.h"
 #include "test_support.h"
 
 namespace {
 
-// Generous: Wine can be slow to show a first window on a busy machine.
-const int kWindowWait = 20000;
-
-const char kClipData[] =
-    "お世話になっております。\r\n"
-    "Greeting/=\"Good morning\"\r\n"
-    "表ソ\r\n";
 const std::vector<std::string> kItems = {"お世話になっております。", "Greeting/=\"Good morning\"",
                                          "表ソ"};
-const char kEditorCaption[] = "クリップメッセージ編集";
 const char kProgramFiles[] = "[ClipData.txt][Morvask.dll][Quillan.exe]";
 
 // A message box as the answerer shows it; the editor owns its boxes, the
