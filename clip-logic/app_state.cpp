@@ -1,12 +1,15 @@
 #include "app_state.h"
 
 char m_CmdLine[kTextSize];
+int m_CmdLineCodePage = kCodePage932;
 char m_ClipText[kTextSize];
 char m_ClipTitle[kTextSize];
-char m_ExePath[kPathSize];
-char m_ExeDir[kPathSize];
-char m_ExeName[kNameSize];
-char m_LinkFolder[kPathSize];
+int m_ClipCodePage = kCodePage932;
+char m_ExePath[kPathBytes];
+char m_ExeDir[kPathBytes];
+char m_ExeName[kNameBytes];
+char m_LinkFolder[kPathBytes];
+int m_ListCodePage = kCodePage932;
 
 int m_AutoStart = 0;
 int m_AutoExit = 0;

@@ -1,8 +1,13 @@
-// The program's process-wide state. Texts are zero-terminated code page 932
-// byte strings in buffers of fixed size; the sizes are part of the design
-// (the command line, the clipboard text and shortcut arguments all share
-// the 1024-byte limit).
+// The program's process-wide state. Texts are zero-terminated byte strings
+// in buffers of fixed size; the sizes are part of the design (the command
+// line, the clipboard text and shortcut arguments all share the 1024-byte
+// limit). A text is in code page 932 where that holds it exactly and in
+// UTF-8 otherwise, and its code page goes with it. Paths are UTF-8, which
+// holds every name the file system allows; they become UTF-16 at each call
+// of the system.
 #pragma once
+
+#include "text_encoding.h"
 
 // Forward declarations keep this header free of <windows.h>, so the
 // platform-free rules can be built and tested on the host as well.
@@ -10,8 +15,11 @@ struct HINSTANCE__;
 
 enum {
     kTextSize = 1024,  // m_CmdLine, m_ClipText, m_ClipTitle, entries
-    kPathSize = 260,   // MAX_PATH
+    kPathSize = 260,   // MAX_PATH, in UTF-16 units
     kNameSize = 256,
+    // The same in UTF-8 bytes: at most three bytes for each UTF-16 unit.
+    kPathBytes = 3 * kPathSize,
+    kNameBytes = 3 * kNameSize,
 };
 
 // left, top, right, bottom in screen pixels, as the platform's RECT.
@@ -20,12 +28,15 @@ struct ClipRect {
 };
 
 extern char m_CmdLine[kTextSize];
+extern int m_CmdLineCodePage;   // of m_CmdLine
 extern char m_ClipText[kTextSize];
 extern char m_ClipTitle[kTextSize];
-extern char m_ExePath[kPathSize];
-extern char m_ExeDir[kPathSize];
-extern char m_ExeName[kNameSize];
-extern char m_LinkFolder[kPathSize];
+extern int m_ClipCodePage;      // of m_ClipText and m_ClipTitle
+extern char m_ExePath[kPathBytes];
+extern char m_ExeDir[kPathBytes];
+extern char m_ExeName[kNameBytes];
+extern char m_LinkFolder[kPathBytes];
+extern int m_ListCodePage;      // of the main window's list items
 
 extern int m_AutoStart;
 extern int m_AutoExit;

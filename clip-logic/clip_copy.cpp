@@ -2,140 +2,143 @@
 
 #include <string.h>
 
-#include "../resources/resource.h"
 #include "Morvask.h"
 #include "app_state.h"
 #include "clip_entry.h"
-#include "clip_list_file.h"
-#include "messages.h"
+#include "movable_block.h"
+#include "text_convert.h"
 
 // Other programs hold the clipboard for a moment while they read or write
 // it: try this often, this far apart (about half a second in all).
 enum { kOpenTries = 10, kOpenPauseMs = 50 };
 
-static void ShowCopyMessage(const char* text, const char* title)
+// A file of this size or more is refused as memory that cannot be had: the
+// reader's capacity is a signed 32-bit number.
+static const long long kLargestFile = 0x7FFFFFFFLL - 10;
+
+// The three blocks the clipboard gets.
+struct Payload {
+    MovableBlock text;     // CF_TEXT
+    MovableBlock unicode;  // CF_UNICODETEXT
+    MovableBlock locale;   // CF_LOCALE
+};
+
+// CF_UNICODETEXT from the bytes up to their first zero byte.
+static bool DecodeUnicode(Payload* payload, const char* bytes, int codePage)
 {
-    // No owner: the message also shows when the main dialog is hidden or
-    // about to close. Only OK can be pressed.
-    MessageBoxA(nullptr, text, title, MB_OK | MB_ICONQUESTION);
+    int units = 0;
+    return DecodeToBlock(bytes, (int)strlen(bytes), codePage, &payload->unicode, &units);
 }
 
-// Takes the edit field's entry and keeps its text or path in m_ClipText.
-// Returns the file flag. An entry whose text is longer than 1023 bytes is
-// cut to fit m_ClipText, on a character boundary: a message is copied
-// shortened, a cut path names another file, which then is not found.
-static int TakeEntryText(HWND combo)
+// m_ClipText in its code page: its bytes as CF_TEXT when they are code page
+// 932, the text itself as CF_UNICODETEXT.
+static CopyResult MakeTextPayload(Payload* payload)
 {
-    m_ClipText[0] = '\0';
-    int length = (int)SendMessageA(combo, WM_GETTEXTLENGTH, 0, 0);
-    if (length <= 0) return 0;
-
-    HGLOBAL block = nullptr;
-    void* pointer = nullptr;
-    int isFile = 0;
-    if (MRVK0_GetGlobalMemory(&block, &pointer, (DWORD)length + 1) == 0) {
-        SendMessageA(combo, WM_GETTEXT, (WPARAM)length + 1, (LPARAM)pointer);
-        isFile = ExtractClipText(static_cast<const char*>(pointer), m_ClipText, kTextSize);
-    } else {
-        // Without room for the entry there is nothing to copy.
-        ShowCopyMessage(kMemoryFailed, kTitleConfirm);
+    if (!DecodeUnicode(payload, m_ClipText, m_ClipCodePage)) return kCopyNoMemory;
+    if (m_ClipCodePage == kCodePage932) {
+        int length = (int)strlen(m_ClipText);
+        if (!payload->text.Allocate((DWORD)length + 1)) return kCopyNoMemory;
+        memcpy(payload->text.Bytes(), m_ClipText, (size_t)length + 1);
+        return kCopyDone;
     }
-    MRVK0_GetGlobalMemory(&block, &pointer, 0);
-    return isFile;
+    return EncodeBestFit932(payload->unicode.Wide(), -1, &payload->text) ? kCopyDone
+                                                                         : kCopyNoMemory;
 }
 
-// The whole file named by m_ClipText and 10 zero bytes, in a new block. The
-// clipboard text thus ends at the file's end or at its first zero byte.
-static void ReadFilePayload(HGLOBAL* block, void** pointer)
+// The file's contents. A code page 932 (or any non-UTF) file goes to CF_TEXT
+// unchanged with 10 zero bytes after it, so the text ends at the file's end
+// or at its first zero byte; a UTF file is copied as the text it holds.
+static CopyResult MakeFilePayload(Payload* payload, const WCHAR* path)
 {
-    long long size = MRVK0_GetFileSize(m_ClipText);
-    if (size == 0) {
-        // Missing, empty, a folder, or not to be opened: all look alike.
-        ShowCopyMessage(kFileNotFound, kTitleConfirm);
-        return;
+    long long size = MRVK0_GetFileSizeW(path);
+    // Missing, empty, a folder, or not to be opened: all look alike.
+    if (size <= 0) return kCopyFileNotFound;
+    if (size > kLargestFile) return kCopyNoMemory;
+
+    MovableBlock file;
+    if (!file.Allocate((DWORD)size + 10)) return kCopyNoMemory;
+    // The file may have grown or been locked since its size was taken: then
+    // nothing is copied, without a message.
+    int got = MRVK0_ReadTextToBufferW(path, file.Bytes(), (int)size);
+    if (got == 0) return kCopyReadFailed;
+
+    TextFileEncoding encoding = DetectEncoding(file.Bytes(), got);
+    const char* start = file.Bytes() + MarkLength(encoding);
+    if (encoding == kEncodingUtf16Bom) {
+        // Zero-filled after the data: the UTF-16 text is terminated there or
+        // earlier, at its first zero unit. Copied so that it is aligned.
+        int units = (got - 2) / 2;
+        if (!payload->unicode.Allocate(((DWORD)units + 1) * sizeof(WCHAR))) return kCopyNoMemory;
+        memcpy(payload->unicode.Wide(), start, (size_t)units * sizeof(WCHAR));
+    } else if (!DecodeUnicode(payload, start, CodePageOf(encoding))) {
+        return kCopyNoMemory;
     }
-    // A file too large for a 32-bit block and the reader's signed
-    // capacity is refused as memory that cannot be had.
-    if (size > 0x7FFFFFFF - 10 ||
-        MRVK0_GetGlobalMemory(block, pointer, (DWORD)size + 10) != 0) {
-        MRVK0_GetGlobalMemory(block, pointer, 0);
-        ShowCopyMessage(kMemoryFailed, kTitleConfirm);
-        return;
+    if (encoding == kEncoding932) {
+        payload->text.block = file.block;  // the file's own bytes, unchanged
+        payload->text.pointer = file.pointer;
+        file.block = nullptr;
+        file.pointer = nullptr;
+        return kCopyDone;
     }
-    // The file may have grown or been locked since its size was taken:
-    // then nothing is copied, without a message.
-    if (MRVK0_ReadTextToBuffer(m_ClipText, static_cast<char*>(*pointer), (int)size) == 0) {
-        MRVK0_GetGlobalMemory(block, pointer, 0);
-    }
+    return EncodeBestFit932(payload->unicode.Wide(), -1, &payload->text) ? kCopyDone
+                                                                         : kCopyNoMemory;
 }
 
-// m_ClipText and its terminator in a new block.
-static void MakeTextPayload(HGLOBAL* block, void** pointer)
-{
-    int length = (int)strlen(m_ClipText);
-    if (MRVK0_GetGlobalMemory(block, pointer, (DWORD)length + 1) != 0) {
-        MRVK0_GetGlobalMemory(block, pointer, 0);
-        ShowCopyMessage(kMemoryFailed, kTitleConfirm);
-        return;
-    }
-    memcpy(*pointer, m_ClipText, (size_t)length + 1);
-}
-
-// Hands the unlocked block to the clipboard. Returns 1 when the clipboard
-// took it (it owns the block from then on), 0 when not.
-static int PutOnClipboard(HWND owner, HGLOBAL block)
+// Hands the blocks to the clipboard. True when it took both texts (it owns
+// every block it took from then on; the guards free the rest).
+static bool PutOnClipboard(HWND owner, Payload* payload)
 {
     int opened = 0;
     for (int i = 0; i < kOpenTries && !opened; ++i) {
         if (i > 0) Sleep(kOpenPauseMs);
         opened = OpenClipboard(owner) != FALSE;
     }
-    if (!opened) return 0;
-    // Whether emptying worked shows in SetClipboardData: it takes the block
+    if (!opened) return false;
+    // Whether emptying worked shows in SetClipboardData: it takes blocks
     // only from the clipboard's owner.
     EmptyClipboard();
-    int taken = SetClipboardData(CF_TEXT, block) != nullptr;
+    bool taken = true;
+    MovableBlock* blocks[] = {&payload->unicode, &payload->text, &payload->locale};
+    const UINT formats[] = {CF_UNICODETEXT, CF_TEXT, CF_LOCALE};
+    for (int i = 0; i < 3; ++i) {
+        HGLOBAL block = blocks[i]->block;
+        if (blocks[i]->pointer) GlobalUnlock(block);
+        if (SetClipboardData(formats[i], block) != nullptr) {
+            blocks[i]->block = nullptr;  // the clipboard's now
+            blocks[i]->pointer = nullptr;
+        } else {
+            blocks[i]->pointer = nullptr;  // unlocked; the guard frees it
+            if (formats[i] != CF_LOCALE) taken = false;
+        }
+    }
     // The data is in place either way; a failed close leaves nothing to do.
     CloseClipboard();
     return taken;
 }
 
-void CopyClipText(HWND mainDialog)
+CopyResult CopyEntry(const char* entry, int codePage, HWND owner)
 {
-    HWND combo = GetDlgItem(mainDialog, IDC_CLIP_COMBO);
-    int isFile = TakeEntryText(combo);
+    m_ClipCodePage = codePage;
+    int isFile = ExtractClipText(entry, m_ClipText, kTextSize, codePage);
+    if (m_ClipText[0] == '\0') return kCopyNothing;
 
-    HGLOBAL block = nullptr;
-    void* pointer = nullptr;
-    if (m_ClipText[0] != '\0') {
-        if (isFile) {
-            ReadFilePayload(&block, &pointer);
-        } else {
-            MakeTextPayload(&block, &pointer);
+    Payload payload;
+    CopyResult result;
+    if (isFile) {
+        // A path that is no name the system takes is a file not found.
+        WCHAR path[MAX_PATH];
+        if (DecodeText(m_ClipText, (int)strlen(m_ClipText), codePage, path, MAX_PATH) < 0) {
+            return kCopyFileNotFound;
         }
+        result = MakeFilePayload(&payload, path);
+    } else {
+        result = MakeTextPayload(&payload);
     }
+    if (result != kCopyDone) return result;
 
-    if (block && pointer) {
-        // The clipboard wants the block unlocked; the pointer is void now.
-        GlobalUnlock(block);
-        pointer = nullptr;
-        if (PutOnClipboard(mainDialog, block)) {
-            MessageBeep(MB_ICONASTERISK);
-            if (m_AutoExit == 1) PostMessageA(mainDialog, WM_CLOSE, 0, 0);
-            return;
-        }
-        // Still ours: free it, and say that nothing was copied, so that
-        // neither the success beep nor the automatic exit deceives the user.
-        MRVK0_GetGlobalMemory(&block, &pointer, 0);
-        ShowCopyMessage(kClipboardFailed, kTitleFailure);
+    // What a reader of CF_TEXT alone converts it with: Japanese.
+    if (payload.locale.Allocate(sizeof(LCID))) {
+        *reinterpret_cast<LCID*>(payload.locale.pointer) = MAKELCID(0x0411, SORT_DEFAULT);
     }
-
-    // Nothing was copied. A start that skipped the list must still leave a
-    // usable window: load it now (this also empties the edit field).
-    if (m_ListLoaded == 0) {
-        char path[kTextSize];
-        GetClipListPath(path);
-        LoadClipList(combo, path, kComboBox);
-        m_ListLoaded = 1;
-    }
+    return PutOnClipboard(owner, &payload) ? kCopyDone : kCopyClipboardFailed;
 }

@@ -1,6 +1,29 @@
-// The main dialog's copy command: the entry in combo box 1000 becomes
-// clipboard text (the message, or the referenced file's contents).
+// Turning an entry into clipboard contents: the message, or the whole
+// contents of the referenced file. No windows are shown here; the main
+// dialog's copy command (and the one-click start) word the outcome.
 #pragma once
 #include <windows.h>
 
-void CopyClipText(HWND mainDialog);
+#include "text_encoding.h"
+
+enum CopyResult {
+    kCopyDone = 0,
+    kCopyNothing,          // no text (empty entry, "/f=" without a path)
+    kCopyFileNotFound,     // missing, empty, a folder, or cannot be opened
+    kCopyNoMemory,         // no block for the text (or a file of 2 GiB or more)
+    kCopyReadFailed,       // the file changed or was locked after its size was taken
+    kCopyClipboardFailed,  // another program held the clipboard, or it refused
+};
+
+// Takes the entry (bytes in codePage), keeps its text or path in m_ClipText
+// and its code page in m_ClipCodePage, and puts it on the clipboard with
+// `owner` as the clipboard's owner:
+//   CF_UNICODETEXT  the text itself;
+//   CF_TEXT         the same bytes as the entry gave for a code page 932
+//                   text (a file's bytes unchanged, with 10 zero bytes
+//                   after them), else the closest code page 932 form;
+//   CF_LOCALE       Japanese (0x0411).
+// A file in UTF-8 (a mark, or valid UTF-8 with a multi-byte character) or
+// in UTF-16 LE with a mark is copied as the text it holds; any other file
+// as code page 932 bytes. The clipboard is tried for about half a second.
+CopyResult CopyEntry(const char* entry, int codePage, HWND owner);

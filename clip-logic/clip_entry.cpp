@@ -20,7 +20,7 @@ static int ValueLength(const char* at)
     return quote ? (int)(quote - at) : (int)strlen(at);
 }
 
-int ExtractClipText(const char* entry, char* text, int textSize)
+int ExtractClipText(const char* entry, char* text, int textSize, int codePage)
 {
     int isFile = 0;
     const char* at = entry;
@@ -39,12 +39,12 @@ int ExtractClipText(const char* entry, char* text, int textSize)
         }
         at = SkipBlanksThenQuotes(at);
     }
-    CopyText(text, textSize, at, ValueLength(at));
+    CopyText(text, textSize, at, ValueLength(at), codePage);
     return isFile;
 }
 
 void SplitClipEntry(const char* entry, char* title, int titleSize,
-                    char* message, int messageSize)
+                    char* message, int messageSize, int codePage)
 {
     const char* at = entry;
     CopyText(title, titleSize, "");
@@ -54,18 +54,18 @@ void SplitClipEntry(const char* entry, char* title, int titleSize,
     // entry, also inside a quoted message.
     const char* marker = strstr(entry, "/=");
     if (marker) {
-        CopyText(title, titleSize, entry, (int)(marker - entry));
+        CopyText(title, titleSize, entry, (int)(marker - entry), codePage);
         at = marker + 2;
     } else if ((marker = strstr(entry, "/f=")) != nullptr) {
-        CopyText(title, titleSize, entry, (int)(marker - entry));
+        CopyText(title, titleSize, entry, (int)(marker - entry), codePage);
         CopyText(message, messageSize, "/f=");
         at = marker + 3;
     }
     at = SkipBlanksThenQuotes(at);
-    AppendText(message, messageSize, at, ValueLength(at));
+    AppendText(message, messageSize, at, ValueLength(at), codePage);
 }
 
-int ComposeClipEntry(const char* title, const char* message, char* entry)
+int ComposeClipEntry(const char* title, const char* message, char* entry, int codePage)
 {
     if (message[0] == '\0') return 0;
 
@@ -81,7 +81,7 @@ int ComposeClipEntry(const char* title, const char* message, char* entry)
     char head[kTextSize];
     head[0] = '\0';
     if (title[0] != '\0' || body != message) {
-        AppendText(head, kTextSize, title);
+        AppendText(head, kTextSize, title, -1, codePage);
         AppendText(head, kTextSize, marker);
     } else {
         AppendText(head, kTextSize, "\"");
@@ -96,7 +96,7 @@ int ComposeClipEntry(const char* title, const char* message, char* entry)
     int used = (int)strlen(entry);
     int room = kTextSize - 1 - used - 1;
     if (room >= 0) {
-        AppendText(entry, used + room + 1, body);
+        AppendText(entry, used + room + 1, body, -1, codePage);
         AppendText(entry, kTextSize, "\"");
     }
     return 1;

@@ -9,20 +9,26 @@
 //
 // All searches are byte-wise. Every marker and stop character starts with a
 // byte below 0x40, which is never the trail byte of a code page 932
-// character, so byte-wise matching never splits a character.
+// character nor any byte of a multi-byte UTF-8 character, so byte-wise
+// matching never splits a character. The code page only decides where a
+// text too long for its buffer is cut.
 #pragma once
+
+#include "text_encoding.h"
 
 // Gives the text to copy (a message, or the path of a file) and returns the
 // file flag, 1 for a file reference. The result is never longer than the
 // entry; it is cut to textSize - 1 bytes when the buffer is smaller.
-int ExtractClipText(const char* entry, char* text, int textSize);
+int ExtractClipText(const char* entry, char* text, int textSize,
+                    int codePage = kCodePage932);
 
 // Gives title and message; a file reference comes out as "/f=" and the bare
 // path. Both are cut to their buffer sizes.
 void SplitClipEntry(const char* entry, char* title, int titleSize,
-                    char* message, int messageSize);
+                    char* message, int messageSize, int codePage = kCodePage932);
 
 // Composes an entry line from a title and a message into entry (room for
 // 1024 bytes). Returns 0, leaving entry untouched, when the message is
 // empty: there is no entry then. Otherwise returns 1.
-int ComposeClipEntry(const char* title, const char* message, char* entry);
+int ComposeClipEntry(const char* title, const char* message, char* entry,
+                     int codePage = kCodePage932);

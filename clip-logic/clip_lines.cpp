@@ -4,8 +4,9 @@
 
 #include "bounded_text.h"
 
-void StartClipLines(ClipLineSplitter* splitter)
+void StartClipLines(ClipLineSplitter* splitter, int codePage)
 {
+    splitter->codePage = codePage;
     splitter->window[0] = '\0';
     splitter->used = 0;
     splitter->skipping = 0;
@@ -57,14 +58,13 @@ static void FinishLongLine(ClipLineSplitter* splitter, ClipLineSink sink, void* 
         // Only the CR was dropped: the line filled the window exactly.
         length = splitter->used;
     } else {
-        // The window holds the start of a longer line. Passing one byte
-        // more than it holds makes the cut treat a final lead byte as the
-        // first half of a character and leave it out.
-        length = CutLength932(splitter->window, splitter->used + 1, splitter->used);
+        // The window holds the start of a longer line: a character that
+        // the window's end cut short is left out.
+        length = CompleteLength(splitter->window, splitter->used, splitter->codePage);
     }
     splitter->window[length] = '\0';
     sink(splitter->window, context);
-    StartClipLines(splitter);
+    StartClipLines(splitter, splitter->codePage);
 }
 
 static int CountUpToTwo(int count, int more)

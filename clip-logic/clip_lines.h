@@ -6,11 +6,13 @@
 // ends what is taken from its chunk (the rest of that chunk is dropped).
 //
 // Lines of up to kClipLineMax bytes come out whole. A longer line comes out
-// as its first kClipLineMax bytes, one less when the cut would split a
-// double-byte character; the rest of it, up to its CR LF, is skipped. The
+// as its first kClipLineMax bytes, less the start of a character that the
+// cut would split; the rest of it, up to its CR LF, is skipped. The
 // lines after it are not disturbed. The limit is the program's text size:
 // an item can then always be read back into a 1024-byte buffer.
 #pragma once
+
+#include "text_encoding.h"
 
 enum {
     kClipChunkSize = 127,   // bytes the loader reads at a time
@@ -28,9 +30,11 @@ struct ClipLineSplitter {
     int skipping;                 // 1 while the rest of an over-long line is dropped
     int skippedCR;                // 1 when the last byte looked at while skipping was CR
     int skippedBytes;             // bytes dropped while skipping, counted up to 2
+    int codePage;                 // the file's: where a cut line may end
 };
 
-void StartClipLines(ClipLineSplitter* splitter);
+// A line longer than the window is cut on a character boundary of codePage.
+void StartClipLines(ClipLineSplitter* splitter, int codePage = kCodePage932);
 
 // Takes `count` bytes of a chunk and hands every line that is now complete
 // to sink, in order.

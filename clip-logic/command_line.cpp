@@ -6,16 +6,31 @@
 #include "app_state.h"
 #include "bounded_text.h"
 
-int TakeCommandLine(const char* arguments)
+int TakeCommandLine(const char* arguments, int codePage)
 {
+    m_CmdLineCodePage = codePage;
     // Measure without walking further than needed: the platform hands over
     // up to 32767 characters.
     if (strnlen(arguments, kTextSize) >= (size_t)kTextSize) {
         m_CmdLine[0] = '\0';
         return -1;
     }
-    CopyText(m_CmdLine, kTextSize, arguments);
+    CopyText(m_CmdLine, kTextSize, arguments, -1, codePage);
     return 0;
+}
+
+const wchar_t* SkipProgramName(const wchar_t* commandLine)
+{
+    const wchar_t* at = commandLine;
+    if (*at == L'"') {
+        ++at;
+        while (*at != L'\0' && *at != L'"') ++at;
+        if (*at == L'"') ++at;
+    } else {
+        while (*at != L'\0' && *at != L' ' && *at != L'\t') ++at;
+    }
+    while (*at == L' ' || *at == L'\t') ++at;
+    return at;
 }
 
 // Where the value of an option starts, blanks skipped; null when the option
@@ -89,6 +104,8 @@ void ParseCommandLine()
     m_PosX = 120;
     m_PosY = 64;
     m_ClipText[0] = '\0';
+    const int codePage = m_CmdLineCodePage;
+    m_ClipCodePage = codePage;
 
     if (m_CmdLine[0] != '\0') {
         if (strstr(m_CmdLine, "/g")) m_AutoStart = 1;
@@ -99,7 +116,7 @@ void ParseCommandLine()
         const char* value;
         int length;
         if (ScanText("/m=", &value, &length)) {
-            CopyText(m_ClipText, kTextSize, value, length);
+            CopyText(m_ClipText, kTextSize, value, length, codePage);
         }
         if (ScanText("/f=", &value, &length)) {
             // The stored form /f="value" adds five bytes. m_CmdLine holds at
@@ -107,7 +124,7 @@ void ParseCommandLine()
             // cut (on a character boundary) so that the closing quote still
             // fits in m_ClipText.
             CopyText(m_ClipText, kTextSize, "/f=\"");
-            AppendText(m_ClipText, kTextSize - 1, value, length);
+            AppendText(m_ClipText, kTextSize - 1, value, length, codePage);
             AppendText(m_ClipText, kTextSize, "\"");
         }
     }
@@ -118,7 +135,7 @@ void ParseCommandLine()
 
 void ComposeShortcutArguments(const char* message, int start, int exit,
                               int position, const char* xText,
-                              const char* yText, char* out)
+                              const char* yText, char* out, int codePage)
 {
     // The options after the message, composed first: when everything does
     // not fit in 1023 bytes, the message is shortened rather than the
@@ -129,9 +146,9 @@ void ComposeShortcutArguments(const char* message, int start, int exit,
     if (exit) AppendText(options, kTextSize, " /e");
     if (position) {
         AppendText(options, kTextSize, " /x=");
-        AppendText(options, kTextSize, xText);
+        AppendText(options, kTextSize, xText, -1, codePage);
         AppendText(options, kTextSize, " /y=");
-        AppendText(options, kTextSize, yText);
+        AppendText(options, kTextSize, yText, -1, codePage);
     }
 
     out[0] = '\0';
@@ -144,7 +161,7 @@ void ComposeShortcutArguments(const char* message, int start, int exit,
             AppendText(out, kTextSize, "/m=\"");
         }
         int room = kTextSize - 1 - (int)strlen(options) - 1;  // closing quote
-        if (room > (int)strlen(out)) AppendText(out, room + 1, body);
+        if (room > (int)strlen(out)) AppendText(out, room + 1, body, -1, codePage);
         AppendText(out, kTextSize, "\"");
     }
     // No blank before the first part.

@@ -1,5 +1,7 @@
 // Every text the program shows the user, in one place. Sources are UTF-8;
-// the compiler turns these literals into code page 932 bytes.
+// the compiler turns these literals into code page 932 bytes, and the
+// program shows them through an explicit code page 932 conversion, so they
+// read the same on any system code page.
 #pragma once
 
 #define kTitleConfirm          "確認"
@@ -11,12 +13,18 @@
 #define kClipboardFailed       "クリップボードへのコピーに失敗しました"
 #define kClipListSaveFailed    "クリップリストの保存に失敗しました"
 #define kEditorCloseQuestion   "クローズしてもよろしいですか"
+#define kClipListNotRead       "クリップリストを読み込めませんでした。\r\n他のプログラムが使用中の可能性があります。\r\nこのままでは保存できません。"
+#define kClipListNotSaved      "クリップリストを読み込めなかったため、保存しません。\r\n元のファイルはそのままです。"
+#define kClipListUtf16         "クリップリストが UTF-16 形式のため読み込めません。\r\nUTF-8 または Shift_JIS で保存し直してください。\r\nこのファイルは上書きされません。"
+#define kClipListUtf8Question  "クリップリストに Shift_JIS で保存できない文字があります。\r\nクリップリストを今後 UTF-8 で保存しますか?\r\n(いいえ: 保存せずに編集を続けます)"
+#define kProgramPathTooLong    "プログラムのパスが長すぎます。\r\nクリップリストとショートカット作成は使えません。"
 
 #define kClipListFileName      "ClipData.txt"
 #define kShortcutNameFormat    "%sのショートカット"
 #define kShortcutSuffix        "のショートカット"
 #define kFolderAccessFailed    "作成場所にアクセスできません。\r\n %s\r\n"
 #define kOverwriteQuestion     "同一ファイル名が存在します。\r\n ... %s\r\n上書きしてよろしいですか?"
+#define kBadShortcutName       "ショートカット名に使えない名前です。\r\n %s\r\n"
 #define kShortcutFailed        " ショートカット作成に失敗しました。( ErrorCode = 0x%X )\r\nショートカット = %s\r\nリンク先 = %s\r\nコマンド = %s\r\n作業フォルダ = %s\r\n"
 
 #define kTextFileFilter        "テキスト(*.txt;*.htm;*.html)\0*.txt;*.htm;*.html\0全て(*.*)\0*.*\0"

@@ -10,34 +10,100 @@
 #include "clip_entry.h"
 #include "clip_list_file.h"
 #include "dialog_field.h"
+#include "message_box.h"
 #include "messages.h"
 #include "resource.h"
+#include "text_convert.h"
 
 enum {
     kSliderMax = 100,  // at most 1000 pixels taller than the template
     kSliderStep = 10,  // pixels of height per slider step
 };
 
+// The list as the editor read it: the code page its lines are in, the
+// encoding a save writes (UTF-8 once the user chose it), and whether the
+// file was there but could not be read, which a save must never replace.
+static int m_EditorListCodePage = kCodePage932;
+static TextFileEncoding m_EditorEncoding = kEncoding932;
+static bool m_EditorListUnread = false;
+// What the load has to tell the user, shown once the editor is up.
+static const char* m_EditorLoadMessage = nullptr;
+
+// Posted at the start when the list could not be read.
+enum { WM_APP_REPORT_LOAD = WM_APP + 1 };
+
 static bool InsertFailed(LRESULT result)
 {
     return result == LB_ERR || result == LB_ERRSPACE;
 }
 
-// The entry that the title and message fields give, in a 1024-byte buffer.
-// False when the message is empty: the commands that compose then do
-// nothing, whatever the title holds.
-static bool ComposeEntryFromFields(HWND dialog, char* entry)
+// The entry that the title and message fields give, composed in code page
+// 932 when both fields hold it exactly, else in UTF-8, and shown as the
+// UTF-16 text the list takes (room for kTextSize units). False when the
+// message is empty: the commands that compose then do nothing, whatever the
+// title holds.
+static bool ComposeEntryFromFields(HWND dialog, WCHAR* shown)
 {
     char title[kTextSize];
     char message[kTextSize];
-    ReadDialogField(dialog, IDC_ED_TITLE, title, kTextSize);
-    ReadDialogField(dialog, IDC_ED_MESSAGE, message, kTextSize);
-    return ComposeClipEntry(title, message, entry) != 0;
+    char* texts[] = {title, message};
+    const int ids[] = {IDC_ED_TITLE, IDC_ED_MESSAGE};
+    // A list kept in UTF-8 composes in UTF-8: its limit counts those bytes.
+    int codePage = ReadFieldTexts(dialog, ids, texts, 2, kTextSize);
+    if (m_EditorListCodePage == kCodePageUtf8 && codePage == kCodePage932) {
+        WCHAR wide[kTextSize];
+        ReadFieldWide(dialog, IDC_ED_TITLE, wide, kTextSize);
+        CodeText(wide, kCodePageUtf8, title, kTextSize);
+        ReadFieldWide(dialog, IDC_ED_MESSAGE, wide, kTextSize);
+        CodeText(wide, kCodePageUtf8, message, kTextSize);
+        codePage = kCodePageUtf8;
+    }
+    char entry[kTextSize];
+    if (ComposeClipEntry(title, message, entry, codePage) == 0) return false;
+    return DecodeText(entry, lstrlenA(entry), codePage, shown, kTextSize) >= 0;
 }
 
 static int SelectedIndex(HWND list)
 {
-    return (int)SendMessageA(list, LB_GETCURSEL, 0, 0);
+    return (int)SendMessageW(list, LB_GETCURSEL, 0, 0);
+}
+
+// Reads the list into the editor. A missing file is an empty list; a file
+// that is there but cannot be read now (another program holds it) or that
+// is in UTF-16 is said so, and a save will not replace it: an empty list
+// saved over it would lose every entry.
+static void LoadEditorList(HWND dialog, HWND list)
+{
+    m_EditorListCodePage = kCodePage932;
+    m_EditorEncoding = kEncoding932;
+    m_EditorListUnread = false;
+    m_EditorLoadMessage = nullptr;
+    char path[kPathBytes];
+    WCHAR widePath[MAX_PATH];
+    if (!GetClipListPath(path) || !PathToWide(path, widePath)) {
+        m_EditorListUnread = true;  // no list without the program's own path
+        return;
+    }
+    TextFileEncoding encoding = kEncoding932;
+    switch (LoadClipList(list, path, kListBox, &encoding)) {
+    case kLoadDone:
+        m_EditorEncoding = encoding;
+        m_EditorListCodePage = CodePageOf(encoding);
+        break;
+    case kLoadUnsupported:
+        m_EditorListUnread = true;
+        m_EditorLoadMessage = kClipListUtf16;
+        break;
+    default:
+        if (GetFileAttributesW(widePath) != INVALID_FILE_ATTRIBUTES ||
+            GetLastError() != ERROR_FILE_NOT_FOUND) {
+            m_EditorListUnread = true;
+            m_EditorLoadMessage = kClipListNotRead;
+        }
+        break;
+    }
+    // Said over the editor once it shows, not before it.
+    if (m_EditorLoadMessage) PostMessageW(dialog, WM_APP_REPORT_LOAD, 0, 0);
 }
 
 static void StartEditor(HWND dialog)
@@ -55,20 +121,17 @@ static void StartEditor(HWND dialog)
     // A shared icon belongs to the system and is never destroyed here. A
     // dialog without a previous icon gets nothing back to release; should
     // the load fail, the null handle leaves the default icon.
-    HANDLE icon = LoadImageA(m_hInstance, MAKEINTRESOURCEA(IDI_QUILLAN), IMAGE_ICON, 0, 0,
+    HANDLE icon = LoadImageW(m_hInstance, MAKEINTRESOURCEW(IDI_QUILLAN), IMAGE_ICON, 0, 0,
                              LR_SHARED);
-    SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)icon);
+    SendMessageW(dialog, WM_SETICON, ICON_BIG, (LPARAM)icon);
 
-    char path[kTextSize];
-    GetClipListPath(path);
-    // A missing or unreadable file simply leaves the list empty.
-    LoadClipList(list, path, kListBox);
+    LoadEditorList(dialog, list);
 
     // The slider (class msctls_trackbar32) exists because the manifest's
     // common controls 6 dependency registers the class when the template
     // uses it; the program never calls the common controls itself.
-    SendDlgItemMessageA(dialog, IDC_ED_SLIDER, TBM_SETRANGEMIN, TRUE, 0);
-    SendDlgItemMessageA(dialog, IDC_ED_SLIDER, TBM_SETRANGEMAX, TRUE, kSliderMax);
+    SendDlgItemMessageW(dialog, IDC_ED_SLIDER, TBM_SETRANGEMIN, TRUE, 0);
+    SendDlgItemMessageW(dialog, IDC_ED_SLIDER, TBM_SETRANGEMAX, TRUE, kSliderMax);
     // Every opening starts with the slider at 0 and the template sizes, so
     // the remembered position starts again at 0 as well. Kept from an
     // earlier opening, it would make a move back to that old position
@@ -78,12 +141,25 @@ static void StartEditor(HWND dialog)
 
 static void SaveAndClose(HWND dialog)
 {
-    char path[kTextSize];
+    if (m_EditorListUnread) {
+        ShowMessage(dialog, kClipListNotSaved, kTitleFailure, MB_OK);
+        return;
+    }
+    char path[kPathBytes];
     GetClipListPath(path);
-    if (SaveClipList(GetDlgItem(dialog, IDC_ED_LIST), path) == kSaveFailed) {
+    HWND list = GetDlgItem(dialog, IDC_ED_LIST);
+    int result = SaveClipList(list, path, m_EditorListCodePage, m_EditorEncoding);
+    if (result == kSaveNotStorable) {
+        // Never a silent '?': the list moves to UTF-8 only when the user
+        // says so; otherwise nothing is written and the edits stay.
+        if (ShowMessage(dialog, kClipListUtf8Question, kTitleConfirm, MB_YESNO) != IDYES) return;
+        m_EditorEncoding = kEncodingUtf8;
+        result = SaveClipList(list, path, m_EditorListCodePage, m_EditorEncoding);
+    }
+    if (result == kSaveFailed || result == kSaveNotStorable) {
         // The old file is intact; staying open keeps the user's edits, to
         // save again or to drop by cancelling. Only OK can be answered.
-        MessageBoxA(dialog, kClipListSaveFailed, kTitleFailure, MB_OK | MB_ICONQUESTION);
+        ShowMessage(dialog, kClipListSaveFailed, kTitleFailure, MB_OK);
         return;
     }
     // Saved, or an empty list that leaves the file as it was.
@@ -92,8 +168,7 @@ static void SaveAndClose(HWND dialog)
 
 static void ConfirmClose(HWND dialog)
 {
-    if (MessageBoxA(dialog, kEditorCloseQuestion, kTitleConfirm, MB_YESNO | MB_ICONQUESTION)
-        == IDYES) {
+    if (ShowMessage(dialog, kEditorCloseQuestion, kTitleConfirm, MB_YESNO) == IDYES) {
         EndDialog(dialog, IDCANCEL);
     }
 }
@@ -106,14 +181,14 @@ static void EditSelectedEntry(HWND dialog)
     HWND list = GetDlgItem(dialog, IDC_ED_LIST);
     int selected = SelectedIndex(list);
     if (selected < 0) return;
-    ListItemText item;
-    if (!ReadListItem(list, selected, &item)) return;
+    ItemText item;
+    if (!ReadItemText(list, kListBox, selected, m_EditorListCodePage, &item)) return;
 
     char title[kTextSize];
     char message[kTextSize];
-    SplitClipEntry(item.Text(), title, kTextSize, message, kTextSize);
-    SetDlgItemTextA(dialog, IDC_ED_TITLE, title);
-    SetDlgItemTextA(dialog, IDC_ED_MESSAGE, message);
+    SplitClipEntry(item.Bytes(), title, kTextSize, message, kTextSize, item.codePage);
+    SetFieldText(dialog, IDC_ED_TITLE, title, item.codePage);
+    SetFieldText(dialog, IDC_ED_MESSAGE, message, item.codePage);
 }
 
 static void OverwriteSelectedEntry(HWND dialog)
@@ -121,27 +196,27 @@ static void OverwriteSelectedEntry(HWND dialog)
     HWND list = GetDlgItem(dialog, IDC_ED_LIST);
     int selected = SelectedIndex(list);
     if (selected < 0) return;
-    char entry[kTextSize];
+    WCHAR entry[kTextSize];
     if (!ComposeEntryFromFields(dialog, entry)) return;
 
     // The new text goes in first and pushes the old one down; a list that
     // cannot take it keeps the old entry.
-    if (InsertFailed(SendMessageA(list, LB_INSERTSTRING, selected, (LPARAM)entry))) return;
-    SendMessageA(list, LB_DELETESTRING, selected + 1, 0);  // exists: the old entry
+    if (InsertFailed(SendMessageW(list, LB_INSERTSTRING, selected, (LPARAM)entry))) return;
+    SendMessageW(list, LB_DELETESTRING, selected + 1, 0);  // exists: the old entry
 }
 
 // Inserts before the selected entry, or appends when none is selected.
 static void AddOrInsertEntry(HWND dialog)
 {
-    char entry[kTextSize];
+    WCHAR entry[kTextSize];
     if (!ComposeEntryFromFields(dialog, entry)) return;
     HWND list = GetDlgItem(dialog, IDC_ED_LIST);
     int selected = SelectedIndex(list);
     // A list that cannot take another item stays as it was: nothing to undo.
     if (selected >= 0) {
-        SendMessageA(list, LB_INSERTSTRING, selected, (LPARAM)entry);
+        SendMessageW(list, LB_INSERTSTRING, selected, (LPARAM)entry);
     } else {
-        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)entry);
+        SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)entry);
     }
 }
 
@@ -151,23 +226,25 @@ static void DeleteSelectedEntry(HWND dialog)
     HWND list = GetDlgItem(dialog, IDC_ED_LIST);
     int selected = SelectedIndex(list);
     if (selected < 0) return;
-    SendMessageA(list, LB_DELETESTRING, selected, 0);
-    int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
+    SendMessageW(list, LB_DELETESTRING, selected, 0);
+    int count = (int)SendMessageW(list, LB_GETCOUNT, 0, 0);
     if (count <= 0) return;
-    SendMessageA(list, LB_SETCURSEL, selected < count ? selected : count - 1, 0);
+    SendMessageW(list, LB_SETCURSEL, selected < count ? selected : count - 1, 0);
 }
 
 // Moves item `index` (at least 1) one place up: a copy goes in above it
 // before the original goes, so a list that cannot take the copy loses
-// nothing. True when moved.
+// nothing. The bytes the item kept move with it. True when moved.
 static bool MoveItemUp(HWND list, int index)
 {
-    ListItemText item;
-    if (!ReadListItem(list, index, &item)) return false;
-    if (InsertFailed(SendMessageA(list, LB_INSERTSTRING, index - 1, (LPARAM)item.Text()))) {
+    MovableBlock shown;
+    int units = 0;
+    if (!ReadItemWide(list, kListBox, index, &shown, &units)) return false;
+    if (InsertFailed(SendMessageW(list, LB_INSERTSTRING, index - 1, (LPARAM)shown.Wide()))) {
         return false;
     }
-    SendMessageA(list, LB_DELETESTRING, index + 1, 0);  // exists: the original
+    MoveItemBytes(list, kListBox, index + 1, index - 1);
+    SendMessageW(list, LB_DELETESTRING, index + 1, 0);  // exists: the original
     return true;
 }
 
@@ -176,29 +253,29 @@ static void MoveSelectedEntryUp(HWND dialog)
     HWND list = GetDlgItem(dialog, IDC_ED_LIST);
     int selected = SelectedIndex(list);
     if (selected <= 0) return;
-    if (MoveItemUp(list, selected)) SendMessageA(list, LB_SETCURSEL, selected - 1, 0);
+    if (MoveItemUp(list, selected)) SendMessageW(list, LB_SETCURSEL, selected - 1, 0);
 }
 
 // Moving the selected entry down is moving its successor up.
 static void MoveSelectedEntryDown(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, IDC_ED_LIST);
-    int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
+    int count = (int)SendMessageW(list, LB_GETCOUNT, 0, 0);
     int selected = SelectedIndex(list);
     if (selected < 0 || selected >= count - 1) return;
-    if (MoveItemUp(list, selected + 1)) SendMessageA(list, LB_SETCURSEL, selected + 1, 0);
+    if (MoveItemUp(list, selected + 1)) SendMessageW(list, LB_SETCURSEL, selected + 1, 0);
 }
 
 // Puts "/f=" and the chosen path, unquoted, into the message field; the
 // title stays. A later add or overwrite composes the quoted reference.
 static void BrowseForTextFile(HWND dialog)
 {
-    char path[kPathSize];
+    WCHAR path[MAX_PATH];
     if (!ChooseTextFile(dialog, path)) return;
-    char message[kTextSize];
-    // "/f=" and a path of at most 259 bytes fit into 1024 bytes.
-    wsprintfA(message, "/f=%s", path);
-    SetDlgItemTextA(dialog, IDC_ED_MESSAGE, message);
+    // "/f=" and a path of at most 259 units fit.
+    WCHAR message[MAX_PATH + 4];
+    wsprintfW(message, L"/f=%s", path);
+    SetDlgItemTextW(dialog, IDC_ED_MESSAGE, message);
 }
 
 // Makes the dialog and the list kSliderStep pixels taller than at the start
@@ -206,7 +283,7 @@ static void BrowseForTextFile(HWND dialog)
 // moves.
 static void ResizeToSlider(HWND dialog)
 {
-    int position = (int)SendDlgItemMessageA(dialog, IDC_ED_SLIDER, TBM_GETPOS, 0, 0);
+    int position = (int)SendDlgItemMessageW(dialog, IDC_ED_SLIDER, TBM_GETPOS, 0, 0);
     if (position == m_SliderPos) return;
 
     HWND list = GetDlgItem(dialog, IDC_ED_LIST);
@@ -248,7 +325,7 @@ static BOOL RunCommand(HWND dialog, int command)
     return FALSE;
 }
 
-INT_PTR CALLBACK ClipEditorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK ClipEditorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -256,6 +333,15 @@ INT_PTR CALLBACK ClipEditorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         return TRUE;  // focus on the first tab stop, the save button
     case WM_CLOSE:
         ConfirmClose(dialog);
+        return TRUE;
+    case WM_DELETEITEM:
+        ForgetItemBytes(reinterpret_cast<const DELETEITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_APP_REPORT_LOAD:
+        // A modal dialog shows itself only once its queue is empty; the
+        // message is to stand over the editor, so it shows now.
+        ShowWindow(dialog, SW_SHOW);
+        if (m_EditorLoadMessage) ShowMessage(dialog, m_EditorLoadMessage, kTitleFailure, MB_OK);
         return TRUE;
     case WM_COMMAND:
         return RunCommand(dialog, LOWORD(wParam));

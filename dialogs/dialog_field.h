@@ -1,9 +1,20 @@
+// Reading and filling a dialog's text fields. Fields hold UTF-16; the
+// program keeps texts as bytes in code page 932 where that holds them
+// exactly and in UTF-8 otherwise (app_state.h).
 #pragma once
 #include <windows.h>
 
-// Reads the text of a dialog's field into a buffer of `size` bytes. A longer
-// text is cut to fit: the terminator goes right after the bytes the control
-// delivered (some edit controls leave the byte before their own terminator
-// unwritten when they stop short of a double-byte character), and a lead
-// byte the cut left without its trail byte goes too.
-void ReadDialogField(HWND dialog, int id, char* text, int size);
+// The field's text as UTF-16 into `wide` (room for `units`, cut there).
+void ReadFieldWide(HWND dialog, int id, WCHAR* wide, int units);
+
+// Reads `count` fields and gives their texts in one code page, which is
+// returned: 932 when every one of them holds it exactly, else UTF-8. Each
+// text is cut to `size` - 1 bytes on a character boundary.
+int ReadFieldTexts(HWND dialog, const int* ids, char* const* texts, int count, int size);
+
+// Shows a text (bytes in codePage) in a field.
+void SetFieldText(HWND dialog, int id, const char* text, int codePage);
+
+// A UTF-16 text as bytes in codePage (which holds it exactly), cut to
+// `size` - 1 bytes on a character boundary.
+void CodeText(const WCHAR* wide, int codePage, char* text, int size);

@@ -3,42 +3,56 @@
 // maker.
 #include "main_dialog.h"
 
+#include <string.h>
+
 #include "Morvask.h"
 #include "app_state.h"
 #include "bounded_text.h"
 #include "choose_text_file.h"
-#include "clip_copy.h"
 #include "clip_editor.h"
 #include "clip_entry.h"
 #include "clip_list_file.h"
 #include "command_line.h"
+#include "copy_command.h"
+#include "dialog_field.h"
+#include "main_entry.h"
+#include "message_box.h"
 #include "messages.h"
 #include "resource.h"
 #include "shortcut_dialog.h"
+#include "text_convert.h"
+
+// Posted at the start of a one-click run whose copy already failed.
+enum { WM_APP_ONE_CLICK_FAILED = WM_APP + 1 };
+
+CopyResult m_OneClickResult = kCopyNothing;
+bool m_OneClickTried = false;
 
 // The program's own version record: Japanese strings, Unicode code page.
 static const char kVersionTable[] = "041104b0";
 
 // Room for each half of the caption and for the caption itself.
-enum { kVersionLabelSize = 100, kCaptionSize = 300 };
+enum { kVersionLabelSize = 100, kCaptionSize = 300, kLongestPath = 32768 };
 
-void GetProgramPaths(char* exePath, char* exeDir, char* exeName)
+bool GetProgramPaths(char* exePath, char* exeDir, char* exeName)
 {
-    // A path that does not fit is cut by the platform; older systems leave
-    // it unterminated then, so terminate it ourselves.
-    GetModuleFileNameA(NULL, exePath, kPathSize);
-    exePath[kPathSize - 1] = '\0';
+    exePath[0] = exeDir[0] = exeName[0] = '\0';
+    // Room for the longest path there is, so that a path too long for the
+    // file functions is seen whole and refused, not taken cut.
+    static WCHAR path[kLongestPath];
+    DWORD length = GetModuleFileNameW(NULL, path, kLongestPath);
+    if (length == 0 || length >= MAX_PATH) return false;
+    path[length] = L'\0';
+    if (!PathFromWide(path, exePath, kPathBytes)) return false;
 
-    // The library hands out up to 260 bytes per item; exeName is smaller, so
-    // both items pass through a full-size buffer and are cut on a character
-    // boundary where they do not fit.
-    char item[kPathSize] = "";
-    int split = MRVK0_SplitPath(exePath);
-    if (MRVK0_GetSplitItem(split, 5, item) != 0) item[0] = '\0';
-    CopyText(exeDir, kPathSize, item);
-    item[0] = '\0';
-    if (MRVK0_GetSplitItem(split, 3, item) != 0) item[0] = '\0';
-    CopyText(exeName, kNameSize, item);
+    // Folder: up to the last backslash, without it ("C:" for a program in a
+    // drive's root). Name: after it, up to the last dot.
+    int slash = LastBackslash(exePath, kCodePageUtf8);
+    CopyText(exeDir, kPathBytes, exePath, slash > 0 ? slash : 0, kCodePageUtf8);
+    const char* file = exePath + slash + 1;
+    const char* dot = strrchr(file, '.');
+    CopyText(exeName, kNameBytes, file, dot ? (int)(dot - file) : -1, kCodePageUtf8);
+    return true;
 }
 
 void PlaceMainWindow(HWND dialog)
@@ -48,46 +62,55 @@ void PlaceMainWindow(HWND dialog)
     WindowPands pands = MRVK0_GetWindowPands(dialog);
     MoveWindow(dialog, m_PosX, m_PosY, pands.width, pands.height, TRUE);
 
-    char path[300] = "";
-    GetModuleFileNameA(NULL, path, sizeof path);
-    path[sizeof path - 1] = '\0';
-
-    // The library may write up to 128 bytes; our half of the caption is cut
-    // to 99 on a character boundary. Without a version record the program's
-    // half stays empty.
-    char label[128];
-    char programVersion[kVersionLabelSize] = "";
-    if (MRVK0_GetFileVersionString(path, kVersionTable, label) == 0) {
-        CopyText(programVersion, sizeof programVersion, label);
+    // The library may write up to 128 units; our half of the caption is cut
+    // to 99, never inside a surrogate pair. Without a version record the
+    // program's half stays empty.
+    WCHAR path[MAX_PATH];
+    WCHAR label[128];
+    WCHAR programVersion[kVersionLabelSize] = L"";
+    if (PathToWide(m_ExePath, path) &&
+        MRVK0_GetFileVersionStringW(path, kVersionTable, label) == 0) {
+        int keep = lstrlenW(label);
+        if (keep > kVersionLabelSize - 1) keep = kVersionLabelSize - 1;
+        if (keep > 0 && IS_HIGH_SURROGATE(label[keep - 1])) --keep;
+        lstrcpynW(programVersion, label, keep + 1);
     }
     char libraryVersion[kVersionLabelSize] = "";
-    MRVK0_GetVersionString(libraryVersion);  // always succeeds, 27 bytes
+    MRVK0_GetVersionString(libraryVersion);  // always succeeds, 27 ASCII bytes
+    WCHAR libraryWide[kVersionLabelSize];
+    DecodeText(libraryVersion, (int)strlen(libraryVersion), kCodePage932, libraryWide,
+               kVersionLabelSize);
 
-    // 99 + 5 + 99 bytes and the terminator: always fits.
-    char caption[kCaptionSize];
-    wsprintfA(caption, "%s  /  %s", programVersion, libraryVersion);
-    SetWindowTextA(dialog, caption);
+    // 99 + 5 + 99 units and the terminator: always fits.
+    WCHAR caption[kCaptionSize];
+    wsprintfW(caption, L"%s  /  %s", programVersion, libraryWide);
+    SetWindowTextW(dialog, caption);
 
     // Shared: the system owns the icon and frees it; no cleanup needed.
-    HANDLE icon = LoadImageA(m_hInstance, MAKEINTRESOURCEA(IDI_QUILLAN), IMAGE_ICON,
-                             0, 0, LR_SHARED);
-    SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)icon);
+    HANDLE icon = LoadImageW(m_hInstance, MAKEINTRESOURCEW(IDI_QUILLAN), IMAGE_ICON, 0, 0,
+                             LR_SHARED);
+    SendMessageW(dialog, WM_SETICON, ICON_BIG, (LPARAM)icon);
 }
 
-static void LoadListIntoCombo(HWND dialog)
+void LoadListIntoCombo(HWND dialog)
 {
-    char path[kTextSize];
-    GetClipListPath(path);
     // A missing or unreadable file leaves the list as it was; that is still
     // a loaded list, so the copy command does not try again.
-    LoadClipList(GetDlgItem(dialog, IDC_CLIP_COMBO), path, kComboBox);
     m_ListLoaded = 1;
+    char path[kPathBytes];
+    if (!GetClipListPath(path)) return;
+    TextFileEncoding encoding = kEncoding932;
+    int loaded = LoadClipList(GetDlgItem(dialog, IDC_CLIP_COMBO), path, kComboBox, &encoding);
+    if (loaded == kLoadDone) m_ListCodePage = CodePageOf(encoding);
+    if (loaded == kLoadUnsupported) ShowMessage(NULL, kClipListUtf16, kTitleFailure, MB_OK);
 }
 
 static void StartMainDialog(HWND dialog)
 {
     m_LinkFolder[0] = '\0';
-    GetProgramPaths(m_ExePath, m_ExeDir, m_ExeName);
+    if (!GetProgramPaths(m_ExePath, m_ExeDir, m_ExeName)) {
+        ShowMessage(NULL, kProgramPathTooLong, kTitleFailure, MB_OK);
+    }
     ParseCommandLine();
     PlaceMainWindow(dialog);
 
@@ -98,10 +121,16 @@ static void StartMainDialog(HWND dialog)
 
     // After the load: loading empties the edit field.
     if (m_ClipText[0] != '\0') {
-        SendDlgItemMessageA(dialog, IDC_CLIP_COMBO, WM_SETTEXT, 0, (LPARAM)m_ClipText);
+        SetFieldText(dialog, IDC_CLIP_COMBO, m_ClipText, m_ClipCodePage);
     }
     if (m_AutoStart == 1) {
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        // A one-click copy tried before the window: only its outcome is
+        // left to show, so the clipboard is not tried a second time.
+        if (oneClick && m_OneClickTried) {
+            PostMessageW(dialog, WM_APP_ONE_CLICK_FAILED, 0, 0);
+        } else {
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        }
     }
 }
 
@@ -109,47 +138,43 @@ static void StartMainDialog(HWND dialog)
 // message (or "/f=" and the bare path) as the shortcut's message.
 static void MakeShortcut(HWND dialog)
 {
-    HWND combo = GetDlgItem(dialog, IDC_CLIP_COMBO);
-    int length = (int)SendMessageA(combo, WM_GETTEXTLENGTH, 0, 0);
+    ItemText entry;
     m_ClipTitle[0] = '\0';
     m_ClipText[0] = '\0';
-    if (length > 0) {
-        HGLOBAL block = NULL;
-        void* text = NULL;
-        if (MRVK0_GetGlobalMemory(&block, &text, (DWORD)length + 1) != 0 || !text) {
-            // Without the entry's text the dialog would propose nothing the
-            // user chose; say so instead of opening it half-filled.
-            MRVK0_GetGlobalMemory(&block, &text, 0);
-            MessageBoxA(NULL, kMemoryFailed, kTitleConfirm, MB_OK | MB_ICONQUESTION);
-            return;
-        }
-        SendMessageA(combo, WM_GETTEXT, (WPARAM)length + 1, (LPARAM)text);
-        // Title and message are cut to their 1024-byte buffers.
-        SplitClipEntry((const char*)text, m_ClipTitle, kTextSize, m_ClipText, kTextSize);
-        MRVK0_GetGlobalMemory(&block, &text, 0);
+    if (!TakeMainEntry(GetDlgItem(dialog, IDC_CLIP_COMBO), &entry)) {
+        // Without the entry's text the dialog would propose nothing the
+        // user chose; say so instead of opening it half-filled.
+        ShowMessage(NULL, kMemoryFailed, kTitleConfirm, MB_OK);
+        return;
+    }
+    // Title and message are cut to their 1024-byte buffers.
+    m_ClipCodePage = entry.codePage;
+    if (entry.length > 0) {
+        SplitClipEntry(entry.Bytes(), m_ClipTitle, kTextSize, m_ClipText, kTextSize,
+                       entry.codePage);
     }
     // The dialog always ends with 2; nothing depends on how it ended.
-    DialogBoxParamA(m_hInstance, MAKEINTRESOURCEA(IDD_SHORTCUT), dialog, ShortcutDlgProc, 0);
+    DialogBoxParamW(m_hInstance, MAKEINTRESOURCEW(IDD_SHORTCUT), dialog, ShortcutDlgProc, 0);
 }
 
 static void EditClipList(HWND dialog)
 {
-    INT_PTR result = DialogBoxParamA(m_hInstance, MAKEINTRESOURCEA(IDD_CLIP_EDITOR), dialog,
+    INT_PTR result = DialogBoxParamW(m_hInstance, MAKEINTRESOURCEW(IDD_CLIP_EDITOR), dialog,
                                      ClipEditorDlgProc, 0);
     if (result == 1) LoadListIntoCombo(dialog);  // the editor saved the list
 }
 
 static void BrowseTextFile(HWND dialog)
 {
-    char path[kPathSize];
+    WCHAR path[MAX_PATH];
     if (!ChooseTextFile(dialog, path)) return;  // cancelled: nothing changes
-    // At most 259 bytes of path and 5 of markup: fits.
-    char entry[kPathSize + 8];
-    wsprintfA(entry, "/f=\"%s\"", path);
-    SendDlgItemMessageA(dialog, IDC_CLIP_COMBO, WM_SETTEXT, 0, (LPARAM)entry);
+    // At most 259 units of path and 5 of markup: fits.
+    WCHAR entry[MAX_PATH + 8];
+    wsprintfW(entry, L"/f=\"%s\"", path);
+    SetDlgItemTextW(dialog, IDC_CLIP_COMBO, entry);
 }
 
-INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -160,13 +185,21 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         EndDialog(dialog, IDCANCEL);
         return TRUE;
 
+    case WM_DELETEITEM:
+        ForgetItemBytes(reinterpret_cast<const DELETEITEMSTRUCT*>(lParam));
+        return TRUE;
+
+    case WM_APP_ONE_CLICK_FAILED:
+        FinishCopy(dialog, m_OneClickResult);
+        return TRUE;
+
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
             CopyClipText(dialog);
             return TRUE;
         case IDCANCEL:
-            PostMessageA(dialog, WM_CLOSE, 0, 0);
+            PostMessageW(dialog, WM_CLOSE, 0, 0);
             return TRUE;
         case IDC_MAKE_SHORTCUT:
             MakeShortcut(dialog);

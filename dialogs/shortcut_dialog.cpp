@@ -3,7 +3,6 @@
 #include "shortcut_dialog.h"
 
 #include <commdlg.h>
-#include <objbase.h>
 #include <shlobj.h>
 #include <string.h>
 
@@ -12,17 +11,21 @@
 #include "bounded_text.h"
 #include "command_line.h"
 #include "dialog_field.h"
+#include "link_name.h"
+#include "message_box.h"
 #include "messages.h"
 #include "resource.h"
+#include "system_functions.h"
+#include "text_convert.h"
 
 enum {
-    kFieldSize = 256,      // folder and name fields: at most 255 bytes are read
-    kBoxTextSize = 1024,   // wsprintfA never writes more
+    kFieldUnits = 256,    // folder and name fields: at most 255 units are read
+    kBoxTextSize = 1024,  // wsprintf never writes more
 };
 
 static bool IsTicked(HWND dialog, int box)
 {
-    return SendDlgItemMessageA(dialog, box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendDlgItemMessageW(dialog, box, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 // The position fields and their labels are shown only while the position
@@ -36,22 +39,24 @@ static void ApplyPositionRule(HWND dialog)
     }
 }
 
-// The user's desktop folder. Its result is not examined: on failure the
-// buffer stays empty, which the folder test then rejects.
-static void GetDesktopFolder(HWND dialog, char* folder)
+// The user's desktop folder. On failure the buffer stays empty, which the
+// folder test then rejects.
+static void GetDesktopFolder(HWND dialog, WCHAR* folder)
 {
-    folder[0] = '\0';
-    SHGetSpecialFolderPathA(dialog, folder, CSIDL_DESKTOPDIRECTORY, FALSE);
+    if (FAILED(LateSHGetFolderPathW(dialog, CSIDL_DESKTOPDIRECTORY, NULL, SHGFP_TYPE_CURRENT,
+                                    folder))) {
+        folder[0] = L'\0';
+    }
 }
 
 static void StartShortcutDialog(HWND dialog)
 {
     // A missing icon leaves the default one; nothing else depends on it.
-    HANDLE icon = LoadImageA(m_hInstance, MAKEINTRESOURCEA(IDI_SHORTCUT), IMAGE_ICON,
-                             0, 0, LR_SHARED);
-    SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)icon);
+    HANDLE icon = LoadImageW(m_hInstance, MAKEINTRESOURCEW(IDI_SHORTCUT), IMAGE_ICON, 0, 0,
+                             LR_SHARED);
+    SendMessageW(dialog, WM_SETICON, ICON_BIG, (LPARAM)icon);
 
-    SetDlgItemTextA(dialog, IDC_SC_MESSAGE, m_ClipText);
+    SetFieldText(dialog, IDC_SC_MESSAGE, m_ClipText, m_ClipCodePage);
     CheckDlgButton(dialog, IDC_SC_AUTO_START, m_AutoStart == 1 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_SC_AUTO_EXIT, m_AutoExit == 1 ? BST_CHECKED : BST_UNCHECKED);
     SetDlgItemInt(dialog, IDC_SC_POS_X, (UINT)m_PosX, TRUE);
@@ -59,140 +64,173 @@ static void StartShortcutDialog(HWND dialog)
     ApplyPositionRule(dialog);
 
     if (m_ClipTitle[0] != '\0') {
-        SetDlgItemTextA(dialog, IDC_SC_NAME, m_ClipTitle);
+        SetFieldText(dialog, IDC_SC_NAME, m_ClipTitle, m_ClipCodePage);
     } else {
-        // m_ExeName has at most 255 bytes: the name fits 1024 bytes.
-        char name[kBoxTextSize];
-        wsprintfA(name, kShortcutNameFormat, m_ExeName);
-        SetDlgItemTextA(dialog, IDC_SC_NAME, name);
+        // m_ExeName has at most 255 characters: the name fits 1024.
+        WCHAR format[64];
+        ProgramText(kShortcutNameFormat, format, 64);
+        WCHAR exeName[kNameSize];
+        if (DecodeText(m_ExeName, lstrlenA(m_ExeName), kCodePageUtf8, exeName, kNameSize) < 0) {
+            exeName[0] = L'\0';
+        }
+        WCHAR name[kBoxTextSize];
+        wsprintfW(name, format, exeName);
+        SetDlgItemTextW(dialog, IDC_SC_NAME, name);
     }
 
-    if (m_LinkFolder[0] != '\0' && MRVK0_FolderExist(m_LinkFolder) == 1) {
-        SetDlgItemTextA(dialog, IDC_SC_FOLDER, m_LinkFolder);
+    WCHAR folder[MAX_PATH];
+    if (m_LinkFolder[0] != '\0' && PathToWide(m_LinkFolder, folder) &&
+        MRVK0_FolderExistW(folder) == 1) {
+        SetDlgItemTextW(dialog, IDC_SC_FOLDER, folder);
     } else {
-        char desktop[MAX_PATH];
-        GetDesktopFolder(dialog, desktop);
-        SetDlgItemTextA(dialog, IDC_SC_FOLDER, desktop);
+        GetDesktopFolder(dialog, folder);
+        SetDlgItemTextW(dialog, IDC_SC_FOLDER, folder);
     }
 }
 
-// True when the text's last character is a backslash. Walks whole code page
-// 932 characters from the start, because the second byte of a double-byte
-// character such as "ソ" or "表" is 0x5C too, and removing it would corrupt
-// the folder name.
-static bool EndsWithBackslash(const char* text)
+static void ReportFolderFailure(HWND dialog, const WCHAR* folder)
 {
-    const char* last = nullptr;
-    for (const char* at = text; *at != '\0';) {
-        last = at;
-        at += (IsLeadByte932((unsigned char)*at) && at[1] != '\0') ? 2 : 1;
-    }
-    return last != nullptr && *last == '\\';
-}
-
-static void ReportFolderFailure(HWND dialog, const char* folder)
-{
-    // The folder has at most 255 bytes, so the text fits 1024 bytes.
-    char text[kBoxTextSize];
-    wsprintfA(text, kFolderAccessFailed, folder);
+    // The folder has at most 255 units, so the text fits 1024.
     MessageBeep(MB_ICONEXCLAMATION);
-    MessageBoxA(dialog, text, kTitleFailure, MB_OK | MB_ICONQUESTION);
+    ShowFormattedMessage(dialog, kTitleFailure, MB_OK, kFolderAccessFailed, folder);
+}
+
+static void ReportBadName(HWND dialog, const WCHAR* name)
+{
+    MessageBeep(MB_ICONEXCLAMATION);
+    ShowFormattedMessage(dialog, kTitleFailure, MB_OK, kBadShortcutName, name);
 }
 
 // The failure text names the link, the target, the arguments and the working
-// folder. Together they can exceed the 1023 bytes the message box text has:
-// the arguments (up to 1023 bytes themselves) are then cut, on a character
-// boundary, so that every line still shows.
-static void ReportCreateFailure(HWND dialog, HRESULT status, const char* link,
-                                const char* arguments)
+// folder. Together they can exceed the 1023 characters the message box text
+// has: the arguments (up to 1023 themselves) are then cut, never inside a
+// surrogate pair, so that every line still shows.
+static void ReportCreateFailure(HWND dialog, HRESULT status, const WCHAR* link,
+                                const WCHAR* target, const WCHAR* arguments,
+                                const WCHAR* workDir)
 {
+    WCHAR format[kBoxTextSize];
+    ProgramText(kShortcutFailed, format, kBoxTextSize);
     // The format less its five conversions, plus up to 8 hexadecimal digits.
-    const int fixed = (int)strlen(kShortcutFailed) - 2 * 5 + 8;
-    const int others = (int)(strlen(link) + strlen(m_ExePath) + strlen(m_ExeDir));
-    const int room = kBoxTextSize - 1 - fixed - others;
-    char shown[kTextSize];
-    CopyText(shown, room > 0 ? room + 1 : 1, arguments);
+    const int fixed = lstrlenW(format) - 2 * 5 + 8;
+    const int others = lstrlenW(link) + lstrlenW(target) + lstrlenW(workDir);
+    int room = kBoxTextSize - 1 - fixed - others;
+    if (room < 0) room = 0;
+    WCHAR shown[kTextSize];
+    lstrcpynW(shown, arguments, room + 1 < kTextSize ? room + 1 : kTextSize);
+    int kept = lstrlenW(shown);
+    if (kept > 0 && IS_HIGH_SURROGATE(shown[kept - 1])) shown[kept - 1] = L'\0';
 
-    char text[kBoxTextSize];
-    wsprintfA(text, kShortcutFailed, (unsigned)status, link, m_ExePath, shown, m_ExeDir);
+    WCHAR text[kBoxTextSize];
+    wsprintfW(text, format, (unsigned)status, link, target, shown, workDir);
     MessageBeep(MB_ICONEXCLAMATION);
-    MessageBoxA(dialog, text, kTitleFailure, MB_OK | MB_ICONQUESTION);
+    WCHAR title[16];
+    ProgramText(kTitleFailure, title, 16);
+    MessageBoxW(dialog, text, title, MB_OK | MB_ICONQUESTION);
 }
 
 // Composes folder\name.lnk, or folder\<program>のショートカット.lnk for an empty
 // name. Returns false when it would not fit MAX_PATH; nothing is cut, since
 // a shortened path would name another file.
-static bool ComposeLinkPath(const char* folder, const char* name, char* link)
+static bool ComposeLinkPath(const WCHAR* folder, const WCHAR* name, WCHAR* link)
 {
-    link[0] = '\0';
-    AppendText(link, kBoxTextSize, folder);
-    AppendText(link, kBoxTextSize, "\\");
-    if (name[0] != '\0') {
-        AppendText(link, kBoxTextSize, name);
-    } else {
-        AppendText(link, kBoxTextSize, m_ExeName);
-        AppendText(link, kBoxTextSize, kShortcutSuffix);
+    WCHAR defaultName[kBoxTextSize];
+    if (name[0] == L'\0') {
+        WCHAR suffix[32];
+        ProgramText(kShortcutSuffix, suffix, 32);
+        WCHAR exeName[kNameSize];
+        if (DecodeText(m_ExeName, lstrlenA(m_ExeName), kCodePageUtf8, exeName, kNameSize) < 0) {
+            exeName[0] = L'\0';
+        }
+        wsprintfW(defaultName, L"%s%s", exeName, suffix);
+        name = defaultName;
     }
-    AppendText(link, kBoxTextSize, ".lnk");
-    return strlen(link) < MAX_PATH;
+    if (lstrlenW(folder) + 1 + lstrlenW(name) + 4 >= MAX_PATH) return false;
+    wsprintfW(link, L"%s\\%s.lnk", folder, name);
+    return true;
+}
+
+// The arguments that the message and option fields give: composed in code
+// page 932 when the fields hold it exactly, else in UTF-8, so the 1023-byte
+// limit counts the text's own bytes. The message is kept in m_ClipText.
+static void ComposeArgumentsFromFields(HWND dialog, WCHAR* arguments)
+{
+    const int position = IsTicked(dialog, IDC_SC_SET_POSITION);
+    char xText[kTextSize] = "";
+    char yText[kTextSize] = "";
+    char* texts[] = {m_ClipText, xText, yText};
+    const int ids[] = {IDC_SC_MESSAGE, IDC_SC_POS_X, IDC_SC_POS_Y};
+    const int codePage = ReadFieldTexts(dialog, ids, texts, position ? 3 : 1, kTextSize);
+    m_ClipCodePage = codePage;
+    // At most 1023 bytes: when message and options do not fit together, the
+    // message is shortened and the options kept.
+    char composed[kTextSize];
+    ComposeShortcutArguments(m_ClipText, IsTicked(dialog, IDC_SC_AUTO_START),
+                             IsTicked(dialog, IDC_SC_AUTO_EXIT), position, xText, yText,
+                             composed, codePage);
+    if (DecodeText(composed, lstrlenA(composed), codePage, arguments, kTextSize) < 0) {
+        arguments[0] = L'\0';
+    }
 }
 
 static void MakeShortcut(HWND dialog)
 {
-    char folder[kFieldSize];
-    ReadDialogField(dialog, IDC_SC_FOLDER, folder, kFieldSize);
-    if (MRVK0_FolderExist(folder) != 1) {
+    WCHAR folder[kFieldUnits];
+    ReadFieldWide(dialog, IDC_SC_FOLDER, folder, kFieldUnits);
+    if (MRVK0_FolderExistW(folder) != 1) {
         ReportFolderFailure(dialog, folder);
         return;
     }
     // A drive root such as C:\ keeps its backslash.
-    size_t length = strlen(folder);
-    if (length > 3 && EndsWithBackslash(folder)) folder[length - 1] = '\0';
-    CopyText(m_LinkFolder, kPathSize, folder);
+    int length = lstrlenW(folder);
+    if (length > 3 && folder[length - 1] == L'\\') folder[length - 1] = L'\0';
+    char kept[kPathBytes];
+    if (PathFromWide(folder, kept, kPathBytes)) CopyText(m_LinkFolder, kPathBytes, kept, -1,
+                                                         kCodePageUtf8);
 
-    char name[kFieldSize];
-    ReadDialogField(dialog, IDC_SC_NAME, name, kFieldSize);
-    // Room for the longest composition, so that the length test sees it whole.
-    char link[kBoxTextSize];
+    WCHAR name[kFieldUnits];
+    ReadFieldWide(dialog, IDC_SC_NAME, name, kFieldUnits);
+    // A name is a file name in the folder shown, never a path or a device.
+    if (name[0] != L'\0' && !IsPlainFileName(name)) {
+        ReportBadName(dialog, name);
+        return;
+    }
+    WCHAR link[MAX_PATH];
     if (!ComposeLinkPath(folder, name, link)) {
         ReportFolderFailure(dialog, folder);
         return;
     }
 
-    ReadDialogField(dialog, IDC_SC_MESSAGE, m_ClipText, kTextSize);
-    const int autoStart = IsTicked(dialog, IDC_SC_AUTO_START);
-    const int autoExit = IsTicked(dialog, IDC_SC_AUTO_EXIT);
-    const int position = IsTicked(dialog, IDC_SC_SET_POSITION);
-    char xText[kTextSize] = "";
-    char yText[kTextSize] = "";
-    if (position) {
-        ReadDialogField(dialog, IDC_SC_POS_X, xText, kTextSize);
-        ReadDialogField(dialog, IDC_SC_POS_Y, yText, kTextSize);
-    }
-    // At most 1023 bytes: when message and options do not fit together, the
-    // message is shortened and the options kept.
-    char arguments[kTextSize];
-    ComposeShortcutArguments(m_ClipText, autoStart, autoExit, position, xText, yText, arguments);
+    WCHAR arguments[kTextSize];
+    ComposeArgumentsFromFields(dialog, arguments);
 
-    if (GetFileAttributesA(link) != INVALID_FILE_ATTRIBUTES) {
-        // The link path has at most 259 bytes, so the question fits.
-        char question[kBoxTextSize];
-        wsprintfA(question, kOverwriteQuestion, link);
-        if (MessageBoxA(dialog, question, kTitleConfirm, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    if (GetFileAttributesW(link) != INVALID_FILE_ATTRIBUTES) {
+        // The link path has fewer than 260 units, so the question fits.
+        if (ShowFormattedMessage(dialog, kTitleConfirm, MB_YESNO, kOverwriteQuestion, link)
+            != IDYES) {
             return;
         }
     }
 
-    // Already initialised on this thread is as good as initialised now; the
-    // call is balanced by CoUninitialize either way.
-    CoInitialize(NULL);
-    HRESULT status = MRVK0_CreateShortCut(link, m_ExePath, arguments, m_ExeDir);
+    WCHAR target[MAX_PATH];
+    WCHAR workDir[MAX_PATH];
+    if (!PathToWide(m_ExePath, target) || !PathToWide(m_ExeDir, workDir) || !target[0]) {
+        // Without the program's own whole path there is nothing to start.
+        MessageBeep(MB_ICONEXCLAMATION);
+        ShowMessage(dialog, kProgramPathTooLong, kTitleFailure, MB_OK);
+        return;
+    }
+    // Already initialised on this thread (S_FALSE) is as good as initialised
+    // now and is balanced too; a failure (another threading model set up by
+    // someone else) must not be undone by us.
+    HRESULT initialised = LateCoInitialize();
+    HRESULT status = MRVK0_CreateShortCutW(link, target, arguments, workDir);
     if (status < 0) {
-        ReportCreateFailure(dialog, status, link, arguments);
+        ReportCreateFailure(dialog, status, link, target, arguments, workDir);
     } else {
         MessageBeep(MB_ICONASTERISK);
     }
-    CoUninitialize();
+    if (SUCCEEDED(initialised)) LateCoUninitialize();
 }
 
 // The common file dialog stands in for a folder chooser: the user opens a
@@ -200,33 +238,37 @@ static void MakeShortcut(HWND dialog)
 // is the returned path without its file title.
 static void ChooseFolder(HWND dialog)
 {
-    char desktop[MAX_PATH];
+    WCHAR desktop[MAX_PATH];
     GetDesktopFolder(dialog, desktop);
-    char path[MAX_PATH];
-    char title[MAX_PATH];
-    CopyText(path, MAX_PATH, kFolderChooserPreset);
-    title[0] = '\0';
+    WCHAR path[MAX_PATH];
+    WCHAR title[MAX_PATH] = L"";
+    ProgramText(kFolderChooserPreset, path, MAX_PATH);
+    WCHAR caption[64];
+    ProgramText(kFolderChooserTitle, caption, 64);
 
-    OPENFILENAMEA chooser;
+    OPENFILENAMEW chooser;
     memset(&chooser, 0, sizeof chooser);
-    chooser.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    chooser.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     chooser.hwndOwner = dialog;
     chooser.lpstrFile = path;
     chooser.nMaxFile = MAX_PATH;
     chooser.lpstrFileTitle = title;
     chooser.nMaxFileTitle = MAX_PATH;
     chooser.lpstrInitialDir = desktop;
-    chooser.lpstrTitle = kFolderChooserTitle;
-    if (GetOpenFileNameA(&chooser) != TRUE) return;  // cancelled or failed
+    chooser.lpstrTitle = caption;
+    // Browsing must not move the process's current folder: relative file
+    // references keep their meaning.
+    chooser.Flags = OFN_NOCHANGEDIR;
+    if (LateGetOpenFileNameW(&chooser) != TRUE) return;  // cancelled or failed
 
-    const int pathLength = (int)strlen(path);
-    const int titleLength = (int)strlen(title);
+    const int pathLength = lstrlenW(path);
+    const int titleLength = lstrlenW(title);
     if (titleLength > 0 && titleLength <= pathLength) {
         // Drop the separator before the title, except after a drive root.
         const int titleStart = pathLength - titleLength;
-        path[titleStart > 3 ? titleStart - 1 : titleStart] = '\0';
+        path[titleStart > 3 ? titleStart - 1 : titleStart] = L'\0';
     }
-    SetDlgItemTextA(dialog, IDC_SC_FOLDER, path);
+    SetDlgItemTextW(dialog, IDC_SC_FOLDER, path);
 }
 
 INT_PTR CALLBACK ShortcutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -246,7 +288,7 @@ INT_PTR CALLBACK ShortcutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             MakeShortcut(dialog);
             return TRUE;
         case IDCANCEL:
-            PostMessageA(dialog, WM_CLOSE, 0, 0);
+            PostMessageW(dialog, WM_CLOSE, 0, 0);
             return TRUE;
         case IDC_SC_SET_POSITION:
             ApplyPositionRule(dialog);

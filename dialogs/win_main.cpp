@@ -1,22 +1,66 @@
-// Entry point: take the command line, run the main dialog, end with it.
+// Entry point: take the command line, copy at once for a one-click start,
+// else run the main dialog and end with it.
 #include <windows.h>
 
+#include <string.h>
+
 #include "app_state.h"
+#include "clip_copy.h"
 #include "command_line.h"
 #include "main_dialog.h"
+#include "message_box.h"
 #include "messages.h"
 #include "resource.h"
+#include "text_convert.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+// Takes the argument part of the UTF-16 command line, so that a shortcut's
+// text arrives whole on any system code page: in code page 932 when that
+// holds it exactly, else in UTF-8. An over-long command line is refused
+// whole, not cut: a cut message could copy something the user never meant.
+// The program then starts as if given no options.
+static void TakeArguments()
 {
-    // An over-long command line is refused whole, not cut: a cut message
-    // could copy something the user never meant. The program then starts
-    // as if given no options.
-    if (TakeCommandLine(commandLine) == -1) {
-        MessageBoxA(NULL, kCommandLineTooLong, kTitleConfirm, MB_OK | MB_ICONQUESTION);
+    const WCHAR* arguments = SkipProgramName(GetCommandLineW());
+    const WCHAR* texts[] = {arguments};
+    int codePage = ChooseCodePage(texts, 1);
+    char text[kTextSize];
+    if (EncodeText(arguments, -1, codePage, text, kTextSize) < 0) {
+        // Too long for the limit (or not text at all): say so.
+        TakeCommandLine("", codePage);
+        ShowMessage(NULL, kCommandLineTooLong, kTitleConfirm, MB_OK);
+        return;
     }
+    TakeCommandLine(text, codePage);
+}
+
+// A one-click start (a text, /g and /e) copies before any window exists,
+// with a message-only window as the clipboard's owner: nothing is shown,
+// and the program is gone as soon as the text is on the clipboard. True
+// when it copied; otherwise the main dialog starts as it would have and
+// shows what went wrong.
+static bool CopyAtOnce()
+{
+    ParseCommandLine();
+    if (m_ClipText[0] == '\0' || !m_AutoStart || !m_AutoExit) return false;
+
+    HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL,
+                                 m_hInstance, NULL);
+    char entry[kTextSize];
+    memcpy(entry, m_ClipText, sizeof entry);
+    m_OneClickResult = CopyEntry(entry, m_ClipCodePage, owner);
+    m_OneClickTried = true;
+    if (owner) DestroyWindow(owner);  // the clipboard keeps its data
+    if (m_OneClickResult != kCopyDone) return false;
+    MessageBeep(MB_ICONASTERISK);
+    return true;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
     m_hInstance = instance;
+    TakeArguments();
+    if (CopyAtOnce()) return 0;
     // The process ends with the dialog however it ended.
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), NULL, MainDlgProc, 0);
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), NULL, MainDlgProc, 0);
     return 0;
 }

@@ -11,17 +11,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string entry, other;
     SplitFuzzInput(data, size, &entry, &other);
 
-    // Exact-size heap buffers, so AddressSanitizer sees any byte written past.
+    // Both code pages a text may be in; exact-size heap buffers, so that
+    // AddressSanitizer sees any byte written past.
+    const int codePage = (size > 0 && (data[0] & 1)) ? kCodePageUtf8 : kCodePage932;
     for (int room : {1, 2, 7, (int)kTextSize}) {
         char* text = (char*)malloc(room);
-        int isFile = ExtractClipText(entry.c_str(), text, room);
+        int isFile = ExtractClipText(entry.c_str(), text, room, codePage);
         FUZZ_CHECK(isFile == 0 || isFile == 1);
         FUZZ_CHECK(strlen(text) < (size_t)room);
         FUZZ_CHECK(strlen(text) <= entry.size());
 
         char* title = (char*)malloc(room);
         char* message = (char*)malloc(room);
-        SplitClipEntry(entry.c_str(), title, room, message, room);
+        SplitClipEntry(entry.c_str(), title, room, message, room, codePage);
         FUZZ_CHECK(strlen(title) < (size_t)room && strlen(message) < (size_t)room);
         FUZZ_CHECK(strlen(title) + strlen(message) <= entry.size() + 3);
         free(text);
@@ -30,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     char* composed = (char*)malloc(kTextSize);
-    if (ComposeClipEntry(entry.c_str(), other.c_str(), composed)) {
+    if (ComposeClipEntry(entry.c_str(), other.c_str(), composed, codePage)) {
         size_t length = strlen(composed);
         FUZZ_CHECK(length <= 1023);
         FUZZ_CHECK(!other.empty());
@@ -47,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                       other.find("/=", 3) == std::string::npos);
         if (plain && length < 1000) {
             char title[kTextSize], message[kTextSize];
-            SplitClipEntry(composed, title, kTextSize, message, kTextSize);
+            SplitClipEntry(composed, title, kTextSize, message, kTextSize, codePage);
             FUZZ_CHECK(entry == title);
             FUZZ_CHECK(other == message);
         }

@@ -32,8 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string file = bytes;
     if (mode & 1) while (file.size() < 3000 && !bytes.empty()) file += bytes;
 
+    // The second bit chooses the file's code page.
+    const int codePage = (mode & 2) ? kCodePageUtf8 : kCodePage932;
     ClipLineSplitter splitter;
-    StartClipLines(&splitter);
+    StartClipLines(&splitter, codePage);
     std::vector<std::string> lines;
     size_t at = 0, step = 0;
     while (at < file.size()) {
@@ -51,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     while ((end = file.find("\r\n", start)) != std::string::npos) {
         std::string line = file.substr(start, end - start);
         if (line.size() > (size_t)kClipLineMax)
-            line.resize(CutLength932(line.data(), (int)line.size(), kClipLineMax));
+            line.resize(CutLength(line.data(), (int)line.size(), kClipLineMax, codePage));
         expected.push_back(line);
         start = end + 2;
     }

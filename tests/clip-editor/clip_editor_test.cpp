@@ -521,25 +521,35 @@ TEST_F(ClipEditorTest, SavingNoItemsLeavesTheFileAndAllEmptyItemsEmptyIt)
 
 // A file that cannot be replaced: the user is told, the editor stays open
 // with the edited list, and the file keeps its bytes.
+// A list another program holds when the editor starts cannot be read: the
+// editor says so, and its save never replaces the list (an empty list saved
+// over it would lose every entry). Held or made read-only later, the save
+// fails and says so. Either way the editor stays open with the edits.
 TEST_F(ClipEditorTest, FailedSaveSaysSoAndKeepsTheEditorOpen)
 {
-    for (bool locked : {true, false}) {
-        SCOPED_TRACE(locked ? "locked" : "read-only");
+    enum Fault { kHeldAtStart, kHeldAtSave, kReadOnly };
+    for (Fault fault : {kHeldAtStart, kHeldAtSave, kReadOnly}) {
+        SCOPED_TRACE(fault == kHeldAtStart ? "held at start"
+                                           : fault == kHeldAtSave ? "held at save" : "read-only");
         WriteClipData("A\r\n");
         HANDLE lock = INVALID_HANDLE_VALUE;
-        if (locked) {
+        auto hold = [&] {
             lock = CreateFileA(file_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        } else {
-            SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_READONLY);
-        }
+        };
+        if (fault == kHeldAtStart) hold();
+        if (fault == kReadOnly) SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_READONLY);
         DWORD ui = GetCurrentThreadId();
         INT_PTR result = RunModal([&](HWND dialog) {
+            if (fault == kHeldAtStart) {
+                EXPECT_EQ(AnswerMessageBox(ui, kTitleFailure, IDOK).text, kClipListNotRead);
+            }
+            if (fault == kHeldAtSave) hold();
             SetDlgItemTextA(dialog, IDC_ED_MESSAGE, "new");
             SendMessageA(dialog, WM_COMMAND, IDC_ED_ADD, 0);
             Items edited = ListItems(dialog);
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
             BoxSeen box = AnswerMessageBox(ui, kTitleFailure, IDOK);
-            EXPECT_EQ(box.text, kClipListSaveFailed);
+            EXPECT_EQ(box.text, fault == kHeldAtStart ? kClipListNotSaved : kClipListSaveFailed);
             EXPECT_EQ(box.owner, dialog);
             Sleep(50);
             ASSERT_TRUE(IsWindow(dialog)) << "the editor closed after a failed save";

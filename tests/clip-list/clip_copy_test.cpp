@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app_state.h"
-#include "clip_copy.h"
+#include "copy_command.h"
 #include "clip_list_file.h"
 #include "clip_test_support.h"
 #include "messages.h"

@@ -62,18 +62,59 @@ TEST(LoadClipList, ZeroByteEndsWhatIsTakenFromIts127ByteChunk)
     ExpectLoad(bytes, items, "zero byte in the 36th chunk");
 }
 
-TEST(LoadClipList, ByteOrderMarkIsKeptAsPartOfTheFirstEntry)
+// Every byte of a list survives a load and a save without an edit, and an
+// item picked stands for its line's bytes, whatever the controls' UTF-16 can
+// show: duplicate codes, invalid sequences, a lone lead byte (whose item
+// must not show bytes of another line), UTF-8 with and without its mark.
+TEST(LoadClipList, EveryByteSurvivesALoadAndASave)
 {
-    // The controls keep their text in UTF-16, and EF BB is no character of
-    // code page 932: the item reads back as the control makes those bytes,
-    // the same as when they are added directly.
-    const char bom[] = "\xEF\xBB\xBF" "A";
-    TestWindow direct;
-    SendMessageA(direct.combo, CB_ADDSTRING, 0, (LPARAM)bom);
-    Items added = ComboItems(direct.combo);
-    ASSERT_EQ(1u, added.size());
-    EXPECT_NE("A", added[0]) << "the mark is not dropped by the control itself";
-    ExpectLoad(std::string(bom) + "\r\nB\r\n", {added[0], "B"}, "UTF-8 byte-order mark");
+    struct Row { const char* what; std::string bytes; TextFileEncoding encoding; };
+    const Row rows[] = {
+        {"code page 932 duplicates and invalid bytes",
+         "\xED\x40|\xFA\x4A|\x87\x90|\x82\x20x|\x80\xA0\xFD\r\n"
+         "Password: hunter2-very-secret\r\nab\x82\r\n\x82\r\n\xE9\r\n",
+         kEncoding932},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF\xC3\xA9 \xC2\xA9 \xF0\xA0\xAE\xB7 \xF0\x9F\x98\x80\r\n"
+         "\xEF\xBB\xBFsecond\r\nbroken \xC3(\r\n", kEncodingUtf8Bom},
+        {"UTF-8 without a mark", "\xE3\x81\xAF/=\"\xE3\x81\xAF\"\r\nplain\r\n", kEncodingUtf8},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScratchFolder folder{"clip"};
+        std::string path = folder.File("ClipData.txt");
+        ASSERT_TRUE(WriteWholeFile(path, row.bytes));
+        TestWindow test;
+        TextFileEncoding found = kEncoding932;
+        ASSERT_EQ(kLoadDone, LoadClipList(test.combo, path.c_str(), kComboBox, &found));
+        EXPECT_EQ(row.encoding, found);
+        ASSERT_EQ(kLoadDone, LoadClipList(test.list, path.c_str(), kListBox));
+
+        // The items stand for the lines' bytes exactly.
+        std::string lines = row.bytes.substr(row.encoding == kEncodingUtf8Bom ? 3 : 0);
+        for (int i = 0; !lines.empty(); ++i) {
+            std::string line = lines.substr(0, lines.find("\r\n"));
+            lines.erase(0, line.size() + 2);
+            ItemText item;
+            ASSERT_TRUE(ReadItemText(test.combo, kComboBox, i, CodePageOf(found), &item));
+            EXPECT_EQ(line, std::string(item.Bytes(), item.length)) << "item " << i;
+        }
+        ASSERT_TRUE(WriteWholeFile(path, "other\r\n"));
+        EXPECT_EQ(kSaveWritten, SaveClipList(test.list, path.c_str(), CodePageOf(found), found));
+        EXPECT_EQ(row.bytes, ReadWholeFile(path)) << "the save changed bytes";
+    }
+}
+
+TEST(LoadClipList, Utf16ListIsNotReadAndLeavesTheControl)
+{
+    ScratchFolder folder{"clip"};
+    std::string path = folder.File("ClipData.txt");
+    ASSERT_TRUE(WriteWholeFile(path, std::string("\xFF\xFE" "A\0\r\0\n\0", 8)));
+    TestWindow test;
+    SendMessageA(test.list, LB_ADDSTRING, 0, (LPARAM)"old item");
+    TextFileEncoding found = kEncoding932;
+    EXPECT_EQ(kLoadUnsupported, LoadClipList(test.list, path.c_str(), kListBox, &found));
+    EXPECT_EQ(kEncodingUtf16Bom, found);
+    EXPECT_EQ("[old item]", Show(ListItems(test.list)));
 }
 
 TEST(LoadClipList, OverLongLinesAreCutAndTheNextLinesStayWhole)

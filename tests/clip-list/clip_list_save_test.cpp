@@ -44,12 +44,12 @@ TEST(SaveClipList, MakesTheFileWhenThereIsNone)
     // A name ending in 表, whose second byte is a backslash: the file goes
     // into the folder, not into a folder named after the first byte.
     ScratchFolder folder{"clip"};
-    std::string path = folder.File("一覧表");
+    std::string path = Utf8(folder.File("一覧表"));
     TestWindow test;
     FillList(test.list, {"A"});
     EXPECT_EQ(kSaveWritten, SaveClipList(test.list, path.c_str()));
-    EXPECT_EQ("A\r\n", ReadWholeFile(path));
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    EXPECT_EQ("A\r\n", ReadWholeFile(folder.File("一覧表")));
+    DWORD attributes = GetFileAttributesW(Wide(folder.File("一覧表")).c_str());
     EXPECT_EQ(0u, attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                 FILE_ATTRIBUTE_DIRECTORY))
         << "a plain file, attributes 0x" << std::hex << attributes;

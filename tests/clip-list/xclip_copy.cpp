@@ -6,7 +6,7 @@
 #include <string.h>
 
 #include "app_state.h"
-#include "clip_copy.h"
+#include "copy_command.h"
 
 int main()
 {

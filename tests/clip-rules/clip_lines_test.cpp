@@ -36,7 +36,7 @@ Lines Expected(const std::string& bytes)
     size_t start = 0, end;
     while ((end = bytes.find("\r\n", start)) != std::string::npos) {
         std::string line = bytes.substr(start, end - start);
-        int keep = CutLength932(line.data(), (int)line.size(), kClipLineMax);
+        int keep = CutLength(line.data(), (int)line.size(), kClipLineMax, kCodePage932);
         lines.push_back(line.substr(0, (size_t)keep));
         start = end + 2;
     }

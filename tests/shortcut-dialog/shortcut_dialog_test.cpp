@@ -314,7 +314,7 @@ TEST_F(ShortcutDialog, FolderTextKeepsDriveRootAndDoubleByteEndingLosesOneTraili
         Fill("abc", unique, c.typed);
         Create();
         EXPECT_EQ(boxes_.size(), 0u) << "unexpected message: " << ShowBoxes(boxes_);
-        EXPECT_EQ(std::string(m_LinkFolder), c.kept);
+        EXPECT_EQ(std::string(m_LinkFolder), Utf8(c.kept)) << "kept in UTF-8";
         EXPECT_TRUE(ReadShortcut(c.linkFile.c_str()).loaded) << "no shortcut at " << c.linkFile;
         DeleteFileA(c.linkFile.c_str());
     }
@@ -329,29 +329,55 @@ TEST_F(ShortcutDialog, EmptyNameGivesProgramNameShortcut)
     EXPECT_TRUE(ReadShortcut((folder_ + "\\Quillanのショートカット.lnk").c_str()).loaded);
 }
 
-// A name the file system refuses makes the creation fail. With a message of
-// 1023 bytes the failure text would exceed what a message box text holds:
-// the command line is cut and every line still shows.
+// A shortcut whose name is taken by a folder: the replacement is confirmed
+// but the save fails. With a message of 1023 bytes the failure text would
+// exceed what a message box text holds: the command line is cut and every
+// line still shows.
 TEST_F(ShortcutDialog, FailedCreationReportsCodeAndEveryLineWithinBoxText)
 {
+    ASSERT_TRUE(CreateDirectoryA((folder_ + "\\taken.lnk").c_str(), NULL));
     Open();
     std::string message(1023, 'm');
-    Fill(message.c_str(), "bad|name", folder_);
-    Create();
-    ASSERT_EQ(boxes_.size(), 1u) << "expected the failure message";
-    const std::string text = boxes_[0].text;
-    EXPECT_EQ(boxes_[0].title, kTitleFailure);
+    Fill(message.c_str(), "taken", folder_);
+    Create(IDYES);
+    ASSERT_EQ(boxes_.size(), 2u) << "expected the question, then the failure: " << ShowBoxes(boxes_);
+    const std::string text = boxes_[1].text;
+    EXPECT_EQ(boxes_[1].title, kTitleFailure);
     const std::string head = " ショートカット作成に失敗しました。( ErrorCode = 0x8";
     EXPECT_EQ(text.compare(0, head.size(), head), 0) << text;
-    EXPECT_NE(text.find(std::string("\r\nショートカット = ") + folder_ + "\\bad|name.lnk\r\n"),
+    EXPECT_NE(text.find(std::string("\r\nショートカット = ") + folder_ + "\\taken.lnk\r\n"),
               std::string::npos) << text;
     EXPECT_NE(text.find(std::string("\r\nリンク先 = ") + m_ExePath + "\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\nコマンド = /m=\"mmm"), std::string::npos) << text;
     const std::string tail = std::string("\r\n作業フォルダ = ") + m_ExeDir + "\r\n";
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << "the last line was cut off";
-    EXPECT_LE(text.size(), 1023u);
+    EXPECT_LE(Wide(text).size(), 1023u) << "characters in the box text";
     EXPECT_EQ(std::string(m_LinkFolder), folder_) << "the folder passed the test and is kept";
+}
+
+// A name (typed, or proposed from a list entry's title) that the system
+// would take as a path, a device or a stream is refused: nothing is written
+// anywhere, and the user is told why.
+TEST_F(ShortcutDialog, NameThatIsNoPlainFileNameIsRefused)
+{
+    ASSERT_TRUE(CreateDirectoryA((folder_ + "\\sub").c_str(), NULL));
+    const char* const names[] = {"NUL", "com1", "CON.txt", "lpt9 .x", "..\\..\\escaped",
+                                 "a/b", "Note: x", "what?", "dot.", "blank ", "   ", ".", ".."};
+    Open();
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        Fill("abc", name, folder_ + "\\sub");
+        Create(IDYES);
+        ASSERT_EQ(boxes_.size(), 1u) << ShowBoxes(boxes_);
+        EXPECT_EQ(boxes_[0].title, kTitleFailure);
+        EXPECT_EQ(boxes_[0].text, Format(kBadShortcutName, name));
+    }
+    EXPECT_EQ("", FolderNames(folder_ + "\\sub"));
+    EXPECT_EQ("[sub]", FolderNames(folder_)) << "nothing written beside the folder";
+    Fill("abc", "COM10 and CONSOLE", folder_);
+    Create();
+    EXPECT_EQ(boxes_.size(), 0u) << "a name that only starts like a device is fine";
 }
 
 // --- Folder chooser and close (modal, as the main dialog runs it) -------
@@ -375,7 +401,11 @@ DWORD WINAPI AnswerChooser(void* parameter)
     HWND chooser = WaitForWindow(kFolderChooserTitle);
     if (!chooser) return 0;
     script->seen = true;
-    SendMessageA(chooser, CDM_GETFOLDERPATH, MAX_PATH, (LPARAM)script->initialFolder);
+    // The chooser is a Unicode dialog, and its own messages are not
+    // converted: the folder comes as UTF-16.
+    WCHAR folder[MAX_PATH] = L"";
+    SendMessageW(chooser, CDM_GETFOLDERPATH, MAX_PATH, (LPARAM)folder);
+    WideCharToMultiByte(932, 0, folder, -1, script->initialFolder, MAX_PATH, NULL, NULL);
     const int nameBox = 0x47c;  // cmb13, the file name box of the explorer-style dialog
     GetDlgItemTextA(chooser, nameBox, script->presetName, MAX_PATH);
     if (script->typed.empty()) {

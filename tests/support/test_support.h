@@ -50,6 +50,8 @@ std::vector<std::string> ListItems(HWND list);
 std::vector<std::wstring> ComboItemsWide(HWND combo);
 std::vector<std::wstring> ListItemsWide(HWND list);
 std::wstring Wide(const std::string& cp932);
+// A code page 932 text as UTF-8, the form the program keeps paths in.
+std::string Utf8(const std::string& cp932);
 // Items shown as [a][b] for comparisons and failure messages; an item over
 // 100 bytes shows its first 16 bytes and its size.
 std::string Show(const std::vector<std::string>& items);

@@ -24,6 +24,16 @@ std::wstring Wide(const std::string& cp932)
     return wide;
 }
 
+std::string Utf8(const std::string& cp932)
+{
+    std::wstring wide = Wide(cp932);
+    std::string text(wide.size() * 3 + 1, '\0');
+    int size = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), (int)wide.size(), &text[0],
+                                   (int)text.size(), NULL, NULL);
+    text.resize(size > 0 ? size : 0);
+    return text;
+}
+
 std::string WindowText(HWND window)
 {
     // GetWindowText does not ask a window of another process; the message

@@ -1,0 +1,63 @@
+// Characters and encodings of the program's texts, with the code page as a
+// parameter: code page 932 (Shift-JIS) for the program's own texts and for
+// lists kept in it, UTF-8 for lists kept in it and for texts that code page
+// 932 cannot hold. Platform-free: the walks and the tests of a file's
+// encoding. Conversions to and from UTF-16 are in text_convert.h.
+#pragma once
+
+enum {
+    kCodePage932 = 932,
+    kCodePageUtf8 = 65001,
+};
+
+// The encodings a text file (the clip list, a referenced file) may be in.
+enum TextFileEncoding {
+    kEncoding932 = 0,      // code page 932, or anything that is not UTF
+    kEncodingUtf8 = 1,     // valid UTF-8 holding a multi-byte character
+    kEncodingUtf8Bom = 2,  // EF BB BF, then UTF-8
+    kEncodingUtf16Bom = 3, // FF FE, then UTF-16 LE
+};
+
+// The code page a text in that encoding is walked and converted with.
+int CodePageOf(TextFileEncoding encoding);
+// Bytes of the byte-order mark that starts a file in that encoding.
+int MarkLength(TextFileEncoding encoding);
+
+// True for a lead byte of a double-byte character in code page 932.
+bool IsLeadByte932(unsigned char byte);
+
+// Bytes of the character that starts at text[at], never past length. A lead
+// byte with nothing after it, or a broken UTF-8 sequence, counts one byte.
+int CharacterWidth(const char* text, int at, int length, int codePage);
+
+// The longest prefix of text[0..length) of at most maxBytes bytes that does
+// not end inside a character.
+int CutLength(const char* text, int length, int maxBytes, int codePage);
+
+// The length of text[0..length) without a final character that was cut
+// short (a lone code page 932 lead byte, the start of a UTF-8 sequence).
+int CompleteLength(const char* text, int length, int codePage);
+
+// Where the last backslash of a zero-terminated text stands, or -1. Walks
+// whole characters: the trail byte of a code page 932 character may be 0x5C.
+int LastBackslash(const char* text, int codePage);
+
+// UTF-8 validity of a byte stream fed in pieces of any size.
+struct Utf8Check {
+    int pending;    // continuation bytes still expected
+    int lowest;     // the least value the next continuation byte may have
+    int highest;    // ... and the greatest (excludes overlong forms, surrogates)
+    bool valid;     // nothing broken so far
+    bool multiByte; // at least one character of two or more bytes
+};
+void StartUtf8Check(Utf8Check* check);
+void FeedUtf8Check(Utf8Check* check, const char* bytes, int count);
+// True once the whole stream was valid UTF-8 holding a multi-byte character.
+bool IsUtf8Text(const Utf8Check* check);
+
+// The encoding that a file's first bytes announce by a byte-order mark, or
+// kEncoding932 when they announce none (then the whole file decides).
+TextFileEncoding EncodingByMark(const char* start, int count);
+
+// The encoding of a whole text held in memory.
+TextFileEncoding DetectEncoding(const char* bytes, int count);

@@ -1,0 +1,44 @@
+#include "copy_command.h"
+
+#include "app_state.h"
+#include "clip_list_file.h"
+#include "main_dialog.h"
+#include "main_entry.h"
+#include "message_box.h"
+#include "messages.h"
+#include "resource.h"
+
+void FinishCopy(HWND mainDialog, CopyResult result)
+{
+    if (result == kCopyDone) {
+        MessageBeep(MB_ICONASTERISK);
+        if (m_AutoExit == 1) PostMessageW(mainDialog, WM_CLOSE, 0, 0);
+        return;
+    }
+    // No owner: the message also shows when the main dialog is hidden or
+    // about to close. Only OK can be pressed.
+    switch (result) {
+    case kCopyFileNotFound: ShowMessage(NULL, kFileNotFound, kTitleConfirm, MB_OK); break;
+    case kCopyNoMemory: ShowMessage(NULL, kMemoryFailed, kTitleConfirm, MB_OK); break;
+    // Neither the success beep nor the automatic exit may deceive the user.
+    case kCopyClipboardFailed: ShowMessage(NULL, kClipboardFailed, kTitleFailure, MB_OK); break;
+    default: break;  // nothing to copy, or a file that changed: no message
+    }
+    // Nothing was copied. A start that skipped the list must still leave a
+    // usable window: load it now (this also empties the edit field).
+    if (m_ListLoaded == 0) LoadListIntoCombo(mainDialog);
+}
+
+void CopyClipText(HWND mainDialog)
+{
+    ItemText entry;
+    CopyResult result = kCopyNothing;
+    m_ClipText[0] = '\0';
+    if (!TakeMainEntry(GetDlgItem(mainDialog, IDC_CLIP_COMBO), &entry)) {
+        // Without room for the entry there is nothing to copy.
+        result = kCopyNoMemory;
+    } else if (entry.length > 0) {
+        result = CopyEntry(entry.Bytes(), entry.codePage, mainDialog);
+    }
+    FinishCopy(mainDialog, result);
+}

@@ -1,0 +1,43 @@
+#include "main_entry.h"
+
+#include <string.h>
+
+#include "app_state.h"
+#include "text_convert.h"
+
+// The field's text, any length, as UTF-16 in a block.
+static bool ReadComboText(HWND combo, MovableBlock* text, int* units)
+{
+    int length = (int)SendMessageW(combo, WM_GETTEXTLENGTH, 0, 0);
+    if (length < 0) length = 0;
+    if (!text->Allocate(((DWORD)length + 1) * sizeof(WCHAR))) return false;
+    *units = (int)SendMessageW(combo, WM_GETTEXT, (WPARAM)length + 1, (LPARAM)text->Wide());
+    return true;
+}
+
+// True when the field shows the selected item unchanged: then it stands
+// for that item's bytes.
+static bool ShowsSelectedItem(HWND combo, const MovableBlock& text, int units, int* selected)
+{
+    *selected = (int)SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (*selected < 0) return false;
+    MovableBlock item;
+    int itemUnits = 0;
+    if (!ReadItemWide(combo, kComboBox, *selected, &item, &itemUnits)) return false;
+    return itemUnits == units &&
+           memcmp(item.Wide(), text.Wide(), (size_t)units * sizeof(WCHAR)) == 0;
+}
+
+bool TakeMainEntry(HWND combo, ItemText* entry)
+{
+    MovableBlock text;
+    int units = 0;
+    if (!ReadComboText(combo, &text, &units)) return false;
+    int selected = -1;
+    if (units > 0 && ShowsSelectedItem(combo, text, units, &selected)) {
+        return ReadItemText(combo, kComboBox, selected, m_ListCodePage, entry);
+    }
+    const WCHAR* texts[] = {text.Wide()};
+    entry->codePage = ChooseCodePage(texts, 1);
+    return EncodeToBlock(text.Wide(), units, entry->codePage, &entry->memory, &entry->length);
+}

@@ -1,0 +1,18 @@
+// The system functions that a one-click copy never needs (the common file
+// dialog, the shell's folders, COM), bound on first use and only from the
+// system folder. Binding them late keeps them out of the program's start,
+// and loading them by full system path means that a DLL of the same name
+// planted beside the program is never run.
+#pragma once
+#include <windows.h>
+#include <commdlg.h>
+
+// Each behaves as the system function of the same name; when the function
+// cannot be had, it fails as that function fails (FALSE, E_FAIL).
+BOOL LateGetOpenFileNameW(OPENFILENAMEW* request);
+HRESULT LateSHGetFolderPathW(HWND owner, int folder, HANDLE token, DWORD flags, WCHAR* path);
+HRESULT LateCoInitialize();
+void LateCoUninitialize();
+
+// A system DLL by name, from the system folder only (null when missing).
+HMODULE LoadSystemLibrary(const WCHAR* name);
