@@ -82,6 +82,8 @@ static void LoadEditorList(HWND dialog, HWND list)
     WCHAR widePath[MAX_PATH];
     if (!GetClipListPath(path) || !PathToWide(path, widePath)) {
         m_EditorListUnread = true;  // no list without the program's own path
+        m_EditorLoadMessage = kProgramPathTooLong;
+        PostMessageW(dialog, WM_APP_REPORT_LOAD, 0, 0);
         return;
     }
     TextFileEncoding encoding = kEncoding932;

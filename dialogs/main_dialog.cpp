@@ -32,15 +32,15 @@ bool m_OneClickTried = false;
 static const char kVersionTable[] = "041104b0";
 
 // Room for each half of the caption and for the caption itself.
-enum { kVersionLabelSize = 100, kCaptionSize = 300, kLongestPath = 32768 };
+enum { kVersionLabelSize = 100, kCaptionSize = 300 };
 
 bool GetProgramPaths(char* exePath, char* exeDir, char* exeName)
 {
     exePath[0] = exeDir[0] = exeName[0] = '\0';
-    // Room for the longest path there is, so that a path too long for the
-    // file functions is seen whole and refused, not taken cut.
-    static WCHAR path[kLongestPath];
-    DWORD length = GetModuleFileNameW(NULL, path, kLongestPath);
+    // One unit more than the file functions take: a path that fills it was
+    // cut or is too long, and is refused rather than taken cut.
+    WCHAR path[MAX_PATH + 1];
+    DWORD length = GetModuleFileNameW(NULL, path, MAX_PATH + 1);
     if (length == 0 || length >= MAX_PATH) return false;
     path[length] = L'\0';
     if (!PathFromWide(path, exePath, kPathBytes)) return false;

@@ -55,6 +55,43 @@ TEST(SaveClipList, MakesTheFileWhenThereIsNone)
         << "a plain file, attributes 0x" << std::hex << attributes;
 }
 
+// A list that is a symbolic link: the file it points to gets the list and
+// the link stays; a hidden list stays hidden. Wine's own link call makes
+// nothing, so there linked_list_test.sh makes the link on the Unix side and
+// names it in QUILLAN_LINKED_LIST (pointing to real\list.txt beside it).
+TEST(SaveClipList, ReplacesWhatALinkPointsToAndKeepsAttributes)
+{
+    ScratchFolder folder{"clip"};
+    char given[MAX_PATH] = "";
+    std::string path = folder.File("ClipData.txt");
+    std::string real = folder.File("real\\list.txt");
+    if (GetEnvironmentVariableA("QUILLAN_LINKED_LIST", given, MAX_PATH) > 0) {
+        path = given;
+        real = path.substr(0, path.rfind('\\')) + "\\real\\list.txt";
+    } else {
+        ASSERT_TRUE(CreateDirectoryA(folder.File("real").c_str(), nullptr));
+        ASSERT_TRUE(WriteWholeFile(real, "old\r\n"));
+        const DWORD unprivileged = 2;  // allowed in developer mode
+        CreateSymbolicLinkW(Wide(path).c_str(), Wide(real).c_str(), unprivileged);
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            GTEST_SKIP() << "no symbolic link could be made here; linked_list_test.sh makes one";
+        }
+    }
+    TestWindow test;
+    FillList(test.list, {"new"});
+    EXPECT_EQ(kSaveWritten, SaveClipList(test.list, path.c_str()));
+    EXPECT_EQ("new\r\n", ReadWholeFile(real)) << "the file the link points to";
+    EXPECT_EQ("[list.txt]", FolderNames(real.substr(0, real.rfind('\\')))) << "a file was left";
+    EXPECT_NE(std::string::npos, FolderNames(path.substr(0, path.rfind('\\'))).find("[ClipData.txt]"));
+
+    std::string hidden = folder.File("hidden.txt");
+    ASSERT_TRUE(WriteWholeFile(hidden, "old\r\n"));
+    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(kSaveWritten, SaveClipList(test.list, hidden.c_str()));
+    EXPECT_EQ("new\r\n", ReadWholeFile(hidden));
+    EXPECT_TRUE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN) << "no longer hidden";
+}
+
 TEST(SaveClipList, FailureLeavesWhatWasThereByteForByte)
 {
     const std::string old = "keep\r\n\x82\xa0\r\n";

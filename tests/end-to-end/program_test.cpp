@@ -191,8 +191,10 @@ TEST_F(Program, OverLongCommandLineIsRefusedThenDefaults)
 
 TEST_F(Program, FileBrowsePutsTheChosenFileIntoTheField)
 {
-    std::string memo = folder_.path + "\\my memo.txt";
+    ASSERT_TRUE(CreateDirectoryA((folder_.path + "\\elsewhere").c_str(), NULL));
+    std::string memo = folder_.path + "\\elsewhere\\my memo.txt";
     ASSERT_TRUE(WriteWholeFile(memo, "memo"));
+    ASSERT_TRUE(WriteWholeFile(folder_.path + "\\relative.txt", "beside the program"));
     HWND main = StartAndWait("");
     ASSERT_TRUE(main);
     HWND chooser = OpenFileBrowse(main);
@@ -224,6 +226,11 @@ TEST_F(Program, FileBrowsePutsTheChosenFileIntoTheField)
 
     // Choosing puts it in the field; the copy button copies it.
     EXPECT_EQ("memo", CopyByButton(main));
+
+    // Browsing elsewhere left the current folder where it was: a relative
+    // reference still names the file beside the program.
+    SendMessageW(combo, WM_SETTEXT, 0, (LPARAM)L"/f=\"relative.txt\"");
+    EXPECT_EQ("beside the program", CopyByButton(main));
 }
 
 TEST_F(Program, CancelledFileBrowseChangesNothing)

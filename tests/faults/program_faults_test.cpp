@@ -436,3 +436,53 @@ TEST_F(Faults, RandomListFileLoadsAsItsLinesSay)
 }
 
 }  // namespace
+
+namespace {
+
+// The program in a folder whose path is longer than the file functions
+// take (deep\<150 a>\<100 b>\Quillan.exe): the platform gives the program
+// a cut path, whose folder is deep\<150 a>, which holds a list of its own.
+// The program says it cannot use its path, and neither reads nor writes
+// that other list. Wine starts such a program only from the Unix side:
+// deep_folder_test.sh does, and names the other list in QUILLAN_DEEP_LIST.
+TEST_F(Faults, ProgramFolderTooDeepTouchesNoOtherList)
+{
+    char otherList[MAX_PATH] = "";
+    if (GetEnvironmentVariableA("QUILLAN_DEEP_LIST", otherList, MAX_PATH) == 0) {
+        GTEST_SKIP() << "run by deep_folder_test.sh, which starts the program";
+    }
+    HWND main = NULL;
+    for (int i = 0; i < kWindowWait / 20 && !main; ++i) {
+        main = FindDialog(0, NULL, IDC_CLIP_COMBO, true);
+        if (!main) Sleep(20);
+    }
+    ASSERT_TRUE(main) << "the program did not start";
+    GetWindowThreadProcessId(main, &run_.process.dwProcessId);
+    run_.process.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE,
+                                        FALSE, run_.process.dwProcessId);
+    run_.started = run_.process.hProcess != NULL;
+    StartBoxAnswerer(&watch_, run_.process.dwProcessId);
+    EXPECT_TRUE(WaitForBoxes(&watch_, 1, kWindowWait)) << "nothing said about the path";
+    main = WaitForWindow(run_, NULL, true, kWindowWait);
+    ASSERT_TRUE(main);
+    EXPECT_EQ("", Show(Items(main))) << "another folder's list was read";
+
+    // Save from the editor: there is no list of its own to write.
+    PostMessageW(main, WM_COMMAND, IDC_EDIT_LIST, 0);
+    HWND editor = WaitForWindow(run_, kEditorCaption, false, kWindowWait);
+    ASSERT_TRUE(editor);
+    EXPECT_TRUE(WaitForBoxes(&watch_, 2, kWindowWait));
+    SendMessageW(GetDlgItem(editor, IDC_ED_MESSAGE), WM_SETTEXT, 0, (LPARAM)L"new");
+    SendMessageW(editor, WM_COMMAND, IDC_ED_ADD, 0);
+    PostMessageW(editor, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitForBoxes(&watch_, 3, kWindowWait));
+    PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+    for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+    EXPECT_EQ("other\r\n", ReadWholeFile(otherList)) << "another folder's list was written";
+    EXPECT_EQ(Box(kTitleFailure, kProgramPathTooLong) + Box(kTitleFailure, kProgramPathTooLong, true) +
+                  Box(kTitleFailure, kClipListNotSaved, true),
+              Boxes());
+    CloseProgram(main);
+}
+
+}  // namespace
