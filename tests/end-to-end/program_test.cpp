@@ -116,6 +116,13 @@ TEST_F(Program, OneClickCopiesAndExitsWithoutReadingTheList)
     PutOnClipboard("before");
     ASSERT_TRUE(AgeLastAccess(list));
     ASSERT_TRUE(StartProgram(&run_, folder_, "/m=\"Hi\" /g /e"));
+    // The copy comes before any dialog: none of the program's, not even a
+    // hidden one, exists at any moment of the run.
+    bool dialogSeen = false;
+    while (!dialogSeen && WaitForExit(&run_, 0) == -1) {
+        dialogSeen = FindDialog(run_.process.dwProcessId, NULL, 0, true) != NULL;
+    }
+    EXPECT_FALSE(dialogSeen) << "a one-click copy made a dialog";
     EXPECT_EQ(0, WaitForExit(&run_, kWindowWait)) << "the program should close by itself";
     EXPECT_EQ("Hi", ClipboardText());
     if (timesWork) {
