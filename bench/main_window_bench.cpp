@@ -64,8 +64,12 @@ static double TimeToVisible(const std::string& exe, const std::string& folder, i
             SwitchToThread();
         }
     }
-    *items = visible ? (int)SendMessageW(GetDlgItem(window, IDC_CLIP_COMBO), CB_GETCOUNT, 0, 0)
-                     : -1;
+    // With a time limit: a program that hangs must not hang the bench.
+    DWORD_PTR count = 0;
+    *items = visible && SendMessageTimeoutW(GetDlgItem(window, IDC_CLIP_COMBO), CB_GETCOUNT, 0,
+                                            0, SMTO_ABORTIFHUNG, 5000, &count)
+                 ? (int)count
+                 : -1;
     FinishProgram(&run);
     return visible ? Milliseconds(start, shown) : -1;
 }
