@@ -7,9 +7,12 @@ set -eu
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
+# fonts-wine holds Wine's own fonts: without Marlett and Tahoma every window
+# frame under Wine shows the letter "r" for its close button
+# (scripts/wine-session.sh tells Wine where they are).
 PACKAGES="cmake make g++ googletest g++-mingw-w64-i686 binutils-mingw-w64-i686
- wine wine64 wine32:i386 xvfb xclip liblnk-utils fonts-ipafont-gothic locales
- clang libclang-rt-14-dev zip unzip python3"
+ wine wine64 wine32:i386 xvfb xclip liblnk-utils fonts-ipafont-gothic fonts-wine
+ locales clang libclang-rt-14-dev zip unzip python3"
 
 missing=""
 for p in $PACKAGES; do

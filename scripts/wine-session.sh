@@ -34,6 +34,37 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "wine-session: started Xvfb on $DISPLAY"
 fi
 
+# The prefix's display settings, as a registry file.
+# - Wine's own fonts (Marlett draws the caption buttons, Tahoma the captions)
+#   come with Debian's fonts-wine, but Wine 8 looks for them under a wrong
+#   path ("<data dir>\../fonts") and never finds them, so its frames show
+#   the letter "r" for the close button and a bitmap caption: name their
+#   folder as an extra font path.
+# - The dialogs' font (face name ＭＳ Ｐゴシック) maps to an installed Japanese
+#   font, so that screenshots show real glyphs. So does MS UI Gothic, what
+#   the Japanese locale makes of captions, menus and message boxes (its
+#   "MS Shell Dlg"): unmapped, they fall back to the fixed-pitch IPAGothic,
+#   whose embedded bitmaps look like a bitmap font.
+# - Unmanaged windows: with no window manager on Xvfb, Wine otherwise waits
+#   about two seconds for every window it closes.
+wine_fonts=/usr/share/wine/fonts
+settings() {
+  cat <<REG
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Fonts]
+"Path"="Z:${wine_fonts//\//\\\\}"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
+"ＭＳ Ｐゴシック"="IPAPGothic"
+"ＭＳ ゴシック"="IPAGothic"
+"MS UI Gothic"="IPAPGothic"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
+"Managed"="N"
+REG
+}
+
 # Tests want a fresh prefix every run; `make run` (WINE_SESSION_REUSE=1)
 # keeps the one it made before, so a second start is quick.
 if [ "${WINE_SESSION_REUSE:-0}" != 1 ] || [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -41,15 +72,13 @@ if [ "${WINE_SESSION_REUSE:-0}" != 1 ] || [ ! -f "$WINEPREFIX/system.reg" ]; the
   mkdir -p "$(dirname "$WINEPREFIX")"
   wineboot -i >/dev/null 2>&1
   wineserver -w 2>/dev/null
-  # Map the dialogs' font to an installed Japanese font so that screenshots show
-  # real glyphs (the face name is ＭＳ Ｐゴシック). Unmanaged windows: with no
-  # window manager on Xvfb, Wine otherwise waits about two seconds for every
-  # window it closes.
-  reg="$WINEPREFIX/drive_c/font-replacements.reg"
-  { printf '\xff\xfe'
-    printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"ＭＳ Ｐゴシック"="IPAPGothic"\r\n"ＭＳ ゴシック"="IPAGothic"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n' | iconv -f UTF-8 -t UTF-16LE
-  } >"$reg"
-  wine regedit /S "C:\\font-replacements.reg" >/dev/null 2>&1
+fi
+# Applied to a new prefix, and to a kept one whenever they changed.
+applied="$WINEPREFIX/quillan-settings.reg"
+if ! settings | cmp -s - "$applied"; then
+  reg="$WINEPREFIX/drive_c/quillan-settings.reg"
+  { printf '\xff\xfe'; settings | sed 's/$/\r/' | iconv -f UTF-8 -t UTF-16LE; } >"$reg"
+  if wine regedit /S "C:\\quillan-settings.reg" >/dev/null 2>&1; then settings >"$applied"; fi
   rm -f "$reg"
 fi
 wineserver -p >/dev/null 2>&1 &
