@@ -2,10 +2,13 @@
 // watched and driven from outside as a user would.
 #include <gtest/gtest.h>
 
+#include <objbase.h>
+#include <shlobj.h>
 #include <stdio.h>
 
-#include "test_support.h"
+#include "messages.h"
 #include "resource.h"
+#include "test_support.h"
 
 namespace {
 
@@ -252,6 +255,137 @@ TEST_F(Program, CancelledFileBrowseChangesNothing)
     for (int i = 0; i < 100 && IsWindow(chooser); ++i) Sleep(50);
     EXPECT_FALSE(IsWindow(chooser));
     EXPECT_EQ("typed", WindowText(combo));
+}
+
+}  // namespace
+
+namespace {
+
+// The clipboard's CF_UNICODETEXT, or a marker saying why there is none.
+std::wstring ClipboardWide()
+{
+    std::wstring text = L"(the clipboard could not be opened)";
+    for (int i = 0; i < 50 && !OpenClipboard(NULL); ++i) Sleep(20);
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* locked = data ? (const wchar_t*)GlobalLock(data) : NULL;
+    text = locked ? locked : L"(no Unicode text)";
+    if (locked) GlobalUnlock(data);
+    CloseClipboard();
+    return text;
+}
+
+std::wstring FieldWide(HWND dialog, int id)
+{
+    wchar_t text[1024] = L"";
+    GetDlgItemTextW(dialog, id, text, 1024);
+    return text;
+}
+
+const char kShortcutCaption[] = "デイストップにショートカットを作成する";
+
+// A list in UTF-8 holding characters that code page 932 lacks: shown,
+// copied, put into a one-click shortcut and copied again from it, and saved
+// back unchanged.
+TEST_F(Program, Utf8ListIsShownCopiedSavedAndPutIntoAShortcut)
+{
+    const std::string list = u8"Uni/=\"𠮷 é © 😀\"\r\nplain\r\n";
+    const std::wstring text = L"𠮷 é © 😀";
+    ASSERT_TRUE(WriteWholeFile(folder_.path + "\\ClipData.txt", list));
+    HWND main = StartAndWait("");
+    ASSERT_TRUE(main);
+    HWND combo = GetDlgItem(main, IDC_CLIP_COMBO);
+    EXPECT_EQ((std::vector<std::wstring>{L"Uni/=\"" + text + L"\"", L"plain"}), ComboItemsWide(combo));
+
+    SendMessageW(combo, CB_SETCURSEL, 0, 0);
+    Press(main, IDOK);
+    Sleep(500);
+    EXPECT_EQ(text, ClipboardWide());
+
+    // The shortcut maker proposes the entry; the shortcut carries it whole.
+    Press(main, IDC_MAKE_SHORTCUT);
+    HWND maker = WaitForWindow(run_, kShortcutCaption, false, kWindowWait);
+    ASSERT_TRUE(maker) << "the shortcut dialog did not open";
+    EXPECT_EQ(text, FieldWide(maker, IDC_SC_MESSAGE));
+    EXPECT_EQ(L"Uni", FieldWide(maker, IDC_SC_NAME));
+    SetDlgItemTextW(maker, IDC_SC_FOLDER, Wide(folder_.path).c_str());
+    SendDlgItemMessageW(maker, IDC_SC_AUTO_START, BM_SETCHECK, BST_CHECKED, 0);
+    SendDlgItemMessageW(maker, IDC_SC_AUTO_EXIT, BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageW(maker, WM_COMMAND, IDOK, 0);
+    PostMessageW(maker, WM_COMMAND, IDCANCEL, 0);
+
+    wchar_t arguments[1024] = L"";
+    IShellLinkW* link = NULL;
+    IPersistFile* file = NULL;
+    CoInitialize(NULL);  // already initialised is as good
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   (void**)&link))) {
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
+            if (SUCCEEDED(file->Load((Wide(folder_.path) + L"\\Uni.lnk").c_str(), STGM_READ))) {
+                link->GetArguments(arguments, 1024);
+            }
+            file->Release();
+        }
+        link->Release();
+    }
+    CoUninitialize();
+    EXPECT_EQ(L"/m=\"" + text + L"\" /g /e", std::wstring(arguments));
+
+    // The one-click start from those arguments copies the same text.
+    PutOnClipboard("before");
+    std::wstring line = L"\"" + Wide(folder_.path) + L"\\Quillan.exe\" " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    ProgramRun oneClick = {};
+    ASSERT_TRUE(CreateProcessW(NULL, &line[0], NULL, NULL, FALSE, 0, NULL,
+                               Wide(folder_.path).c_str(), &startup, &oneClick.process));
+    oneClick.started = true;
+    EXPECT_EQ(0, WaitForExit(&oneClick, kWindowWait));
+    FinishProgram(&oneClick);
+    EXPECT_EQ(text, ClipboardWide());
+
+    // Saved without an edit: the same bytes, still UTF-8.
+    Press(main, IDC_EDIT_LIST);
+    HWND editor = WaitForWindow(run_, "クリップメッセージ編集", false, kWindowWait);
+    ASSERT_TRUE(editor);
+    PostMessageW(editor, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+    EXPECT_EQ(list, ReadWholeFile(folder_.path + "\\ClipData.txt"));
+}
+
+// A character that a code page 932 list cannot hold is never saved as '?':
+// the editor asks; No writes nothing and keeps the edits, Yes writes the
+// whole list in UTF-8.
+TEST_F(Program, CharacterBeyondCodePage932AsksBeforeTheListBecomesUtf8)
+{
+    ASSERT_TRUE(WriteWholeFile(folder_.path + "\\ClipData.txt", "表ソ\r\n"));
+    HWND main = StartAndWait("");
+    ASSERT_TRUE(main);
+    Press(main, IDC_EDIT_LIST);
+    HWND editor = WaitForWindow(run_, "クリップメッセージ編集", false, kWindowWait);
+    ASSERT_TRUE(editor);
+    SetDlgItemTextW(editor, IDC_ED_MESSAGE, L"😀");
+    SendMessageW(editor, WM_COMMAND, IDC_ED_ADD, 0);
+
+    for (int answer : {IDNO, IDYES}) {
+        BoxAnswerer watch = {};
+        StartBoxAnswerer(&watch, run_.process.dwProcessId, answer);
+        PostMessageW(editor, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitForBoxes(&watch, 1, kWindowWait)) << "no question";
+        Sleep(200);
+        std::vector<AnsweredBox> boxes = StopBoxAnswerer(&watch);
+        ASSERT_EQ(1u, boxes.size()) << ShowBoxes(boxes);
+        EXPECT_EQ(kTitleConfirm, boxes[0].title);
+        EXPECT_EQ(kClipListUtf8Question, boxes[0].text);
+        if (answer == IDNO) {
+            EXPECT_TRUE(IsWindow(editor)) << "No must keep the editor and its edits";
+            EXPECT_EQ("表ソ\r\n", ReadWholeFile(folder_.path + "\\ClipData.txt"));
+        }
+    }
+    for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+    EXPECT_FALSE(IsWindow(editor));
+    // 表ソ and the emoji, now in UTF-8.
+    EXPECT_EQ("\xE8\xA1\xA8\xE3\x82\xBD\r\n\"\xF0\x9F\x98\x80\"\r\n",
+              ReadWholeFile(folder_.path + "\\ClipData.txt"));
 }
 
 }  // namespace
