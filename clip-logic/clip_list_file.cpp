@@ -74,21 +74,37 @@ struct ListTarget {
     int codePage;
 };
 
+// True when every byte is below 0x80: ASCII, the same in both code pages
+// and in UTF-16, so its shown text gives its bytes back by itself.
+static bool IsAscii(const char* line, int length)
+{
+    for (int i = 0; i < length; ++i) {
+        if ((unsigned char)line[i] >= 0x80) return false;
+    }
+    return true;
+}
+
 static void AddLine(const char* line, void* context)
 {
     const ListTarget* target = static_cast<const ListTarget*>(context);
     // A line has at most 1023 bytes, so at most 1023 UTF-16 units.
     WCHAR shown[1024];
     int length = (int)strlen(line);
-    int units = DecodeText(line, length, target->codePage, shown, 1024);
-    if (units < 0) units = 0;
+    const bool ascii = IsAscii(line, length);
+    int units = length;
+    if (ascii) {
+        for (int i = 0; i <= length; ++i) shown[i] = (WCHAR)(unsigned char)line[i];
+    } else {
+        units = DecodeText(line, length, target->codePage, shown, 1024);
+        if (units < 0) units = 0;
+    }
     // A control that runs out of memory refuses the item; the load goes on
     // with the next line, as after any other item the control cannot take.
     LRESULT index = SendMessageW(target->control,
                                  target->kind == kListBox ? LB_ADDSTRING : CB_ADDSTRING, 0,
                                  (LPARAM)shown);
     if (index < 0) return;
-    if (!RoundTripsExactly(line, length, target->codePage, shown, units)) {
+    if (!ascii && !RoundTripsExactly(line, length, target->codePage, shown, units)) {
         KeepBytes(target->control, target->kind, (int)index, line, length);
     }
 }
