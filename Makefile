@@ -10,7 +10,8 @@ ARGS       ?=
 FUZZ_DIR   := $(BUILD)/fuzz
 FUZZ_SECONDS ?= 120
 
-.PHONY: all setup host win fuzz-build test test-host test-win test-fuzz dist run bench fuzz package clean
+.PHONY: all setup host win fuzz-build test test-host test-win test-cp test-fuzz dist run bench fuzz \
+        package clean
 
 all: dist
 
@@ -33,6 +34,12 @@ test-host: host
 test-win: win
 	@WINE_SESSION_KEEPER=$(WIN_DIR)/bin/desktop_keeper.exe scripts/wine-session.sh $(WIN_DIR)/wine-prefix \
 	    ctest --test-dir $(WIN_DIR) --output-on-failure $(CTEST_ARGS)
+
+# The real program's end-to-end tests alone under one Windows system code
+# page: make test-cp CP=1252 (932, 1252 or 65001).
+CP ?= 932
+test-cp: win
+	@scripts/test-codepage.sh $(BUILD) $(CP) $(CTEST_ARGS)
 
 fuzz-build: setup
 	@cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DFUZZ_SECONDS=4 >/dev/null

@@ -31,11 +31,15 @@ if [ -n "$missing" ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null
 fi
 
-# Wine reports code page 932 under a Japanese locale, but it can only create
-# files with non-ASCII names when the glibc locale exists as well.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-  if [ "$(id -u)" -eq 0 ] || [ -n "$SUDO" ]; then
-    $SUDO localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+# Wine takes its system code page from the locale (ja_JP gives 932, en_US
+# 1252, hi_IN with a registry setting 65001; see scripts/wine-session.sh),
+# but it can only create files with non-ASCII names when the glibc locale
+# exists as well.
+for name in ja_JP en_US hi_IN; do
+  if ! locale -a 2>/dev/null | grep -qi "^$name\.utf-\?8\$"; then
+    if [ "$(id -u)" -eq 0 ] || [ -n "$SUDO" ]; then
+      $SUDO localedef -i "$name" -f UTF-8 "$name.UTF-8"
+    fi
   fi
-fi
+done
 echo "setup: all packages present"

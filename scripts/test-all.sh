@@ -3,8 +3,13 @@
 # Runs every test suite: the rules natively under the sanitizers, the short
 # fuzz runs, and everything Windows under Wine. Runs them all even when one
 # fails, then prints one closing count.
+# QUILLAN_CODEPAGES names the Windows system code pages the real program is
+# tested under: the whole Windows suite runs under 932, and every other
+# code page named (1252, 65001) adds a run of the program's end-to-end
+# tests in a session of its own.
 set -u
 build=$1
+codepages=${QUILLAN_CODEPAGES:-932}
 jobs=$(nproc)
 passed=0
 failed=0
@@ -13,6 +18,7 @@ status=0
 run_suite() {
   local name=$1; shift
   echo "=== $name"
+  local started=$SECONDS
   local log
   log=$(mktemp)
   "$@" 2>&1 | tee "$log"
@@ -31,6 +37,7 @@ run_suite() {
     if [ -z "$line" ]; then failed=$((failed + 1)); fi
   fi
   rm -f "$log"
+  echo "--- $name: $((SECONDS - started)) s"
 }
 
 run_suite "rules (native, sanitizers)" \
@@ -38,9 +45,14 @@ run_suite "rules (native, sanitizers)" \
 run_suite "fuzz (short runs)" \
   ctest --test-dir "$build/fuzz" --output-on-failure -j "$jobs"
 export WINE_SESSION_KEEPER="$build/win/bin/desktop_keeper.exe"
-run_suite "Windows (under Wine)" \
-  scripts/wine-session.sh "$build/win/wine-prefix" \
+run_suite "Windows (under Wine, code page 932)" \
+  env WINE_CODEPAGE=932 scripts/wine-session.sh "$build/win/wine-prefix" \
   ctest --test-dir "$build/win" --output-on-failure
+for codepage in $codepages; do
+  if [ "$codepage" = 932 ]; then continue; fi
+  run_suite "Windows code page $codepage (the program end to end)" \
+    scripts/test-codepage.sh "$build" "$codepage"
+done
 
 echo
 echo "all suites: $passed passed, $failed failed"

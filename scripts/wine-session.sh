@@ -1,13 +1,27 @@
 #!/bin/bash
 # wine-session.sh PREFIX_DIR COMMAND...
 # Runs COMMAND with a Wine prefix and an X display of its own: starts Xvfb
-# when no DISPLAY is given, makes a fresh prefix in PREFIX_DIR (Japanese
-# locale, so the ANSI code page is 932), keeps the Wine server up for the
-# whole command, and stops exactly what it started afterwards.
+# when no DISPLAY is given, makes a fresh prefix in PREFIX_DIR, keeps the
+# Wine server up for the whole command, and stops exactly what it started
+# afterwards.
+# WINE_CODEPAGE picks the system code page the Windows programs see: 932
+# (Japanese Windows, the default), 1252 (English) or 65001 (UTF-8). One
+# prefix holds one code page, so give each its own PREFIX_DIR.
 set -u
 prefix_dir=$1; shift
 
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+# Wine 8 takes the code page from the Unix locale; 65001 has no locale of
+# its own and needs the registry as well (below).
+export WINE_CODEPAGE=${WINE_CODEPAGE:-932}
+case $WINE_CODEPAGE in
+  932) locale=ja_JP.UTF-8 ;;
+  1252) locale=en_US.UTF-8 ;;
+  65001) locale=hi_IN.UTF-8 ;;
+  *) echo "wine-session: WINE_CODEPAGE must be 932, 1252 or 65001, not $WINE_CODEPAGE" >&2; exit 2 ;;
+esac
+# scripts/wine-exec.sh starts the session's programs with the same locale.
+export WINE_SESSION_LOCALE=$locale
+export LANG=$locale LC_ALL=$locale
 export WINEDEBUG=-all
 # Never let Wine offer its .NET or HTML engines: nobody can answer in CI.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -47,6 +61,7 @@ fi
 #   whose embedded bitmaps look like a bitmap font.
 # - Unmanaged windows: with no window manager on Xvfb, Wine otherwise waits
 #   about two seconds for every window it closes.
+# - For 65001 the code page values, which the locale alone does not give.
 wine_fonts=/usr/share/wine/fonts
 settings() {
   cat <<REG
@@ -63,15 +78,22 @@ Windows Registry Editor Version 5.00
 [HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
 "Managed"="N"
 REG
+  if [ "$WINE_CODEPAGE" = 65001 ]; then
+    printf '\n[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Nls\\CodePage]\n"ACP"="65001"\n"OEMCP"="65001"\n'
+  fi
 }
 
 # Tests want a fresh prefix every run; `make run` (WINE_SESSION_REUSE=1)
-# keeps the one it made before, so a second start is quick.
-if [ "${WINE_SESSION_REUSE:-0}" != 1 ] || [ ! -f "$WINEPREFIX/system.reg" ]; then
+# keeps the one it made before, so a second start is quick, as long as it
+# was made for the same code page.
+marker="$WINEPREFIX/quillan-codepage"
+if [ "${WINE_SESSION_REUSE:-0}" != 1 ] || [ ! -f "$WINEPREFIX/system.reg" ] ||
+   [ "$(cat "$marker" 2>/dev/null)" != "$WINE_CODEPAGE" ]; then
   rm -rf "$WINEPREFIX"
   mkdir -p "$(dirname "$WINEPREFIX")"
   wineboot -i >/dev/null 2>&1
   wineserver -w 2>/dev/null
+  echo "$WINE_CODEPAGE" >"$marker"
 fi
 # Applied to a new prefix, and to a kept one whenever they changed.
 applied="$WINEPREFIX/quillan-settings.reg"
@@ -80,6 +102,15 @@ if ! settings | cmp -s - "$applied"; then
   { printf '\xff\xfe'; settings | sed 's/$/\r/' | iconv -f UTF-8 -t UTF-16LE; } >"$reg"
   if wine regedit /S "C:\\quillan-settings.reg" >/dev/null 2>&1; then settings >"$applied"; fi
   rm -f "$reg"
+  if [ "$WINE_CODEPAGE" = 65001 ]; then
+    # The values count only from the next start of the Wine server: let
+    # this one end. The first program of the new one starts Wine's
+    # background programs, which inherit its output and keep it open; start
+    # them here, writing nowhere, or they would hold a test's output open
+    # and ctest would wait for it until the test timed out.
+    wineserver -w 2>/dev/null
+    wine cmd /c exit >/dev/null 2>&1
+  fi
 fi
 wineserver -p >/dev/null 2>&1 &
 # WINE_SESSION_KEEPER names a program that holds the desktop open for the

@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 #include <stdio.h>
+#include <stdlib.h>
 
 #include "messages.h"
 #include "resource.h"
@@ -255,6 +256,17 @@ TEST_F(Program, CancelledFileBrowseChangesNothing)
     for (int i = 0; i < 100 && IsWindow(chooser); ++i) Sleep(50);
     EXPECT_FALSE(IsWindow(chooser));
     EXPECT_EQ("typed", WindowText(combo));
+}
+
+// The footing of every other test here: the system code page is the one
+// the session named (scripts/wine-session.sh), so that a failure under
+// 1252 or 65001 is the program's and not a session that fell back to 932.
+TEST(Session, SystemCodePageIsTheOneTheSessionNamed)
+{
+    char named[16] = "";
+    DWORD length = GetEnvironmentVariableA("WINE_CODEPAGE", named, sizeof named);
+    UINT expected = length > 0 && length < sizeof named ? (UINT)atoi(named) : 932;
+    EXPECT_EQ(expected, GetACP());
 }
 
 }  // namespace

@@ -4,11 +4,12 @@
 //   fault_holder file EVENTS MAX_MS PATH
 // EVENTS names two events the caller made: EVENTS-ready, set once held, and
 // EVENTS-release, waited for. Exit code 0 when it held, 2 when it could not,
-// 3 for a wrong call.
+// 3 for a wrong call. The arguments come wide, so that a path reaches the
+// holder whole whatever the system code page.
 #include <windows.h>
 
 #include <stdlib.h>
-#include <string.h>
+#include <wchar.h>
 
 #include <string>
 
@@ -20,17 +21,17 @@ static int HoldUntilReleased(HANDLE ready, HANDLE release, DWORD maxMs)
     return 0;
 }
 
-int main(int argc, char** argv)
+int wmain(int argc, wchar_t** argv)
 {
     if (argc < 4) return 3;
-    std::string events = argv[2];
-    HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, (events + "-ready").c_str());
-    HANDLE release = OpenEventA(SYNCHRONIZE, FALSE, (events + "-release").c_str());
+    std::wstring events = argv[2];
+    HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, (events + L"-ready").c_str());
+    HANDLE release = OpenEventW(SYNCHRONIZE, FALSE, (events + L"-release").c_str());
     if (!ready || !release) return 3;
-    DWORD maxMs = (DWORD)atoi(argv[3]);
+    DWORD maxMs = (DWORD)_wtoi(argv[3]);
 
     int result = 3;
-    if (strcmp(argv[1], "clipboard") == 0) {
+    if (wcscmp(argv[1], L"clipboard") == 0) {
         // With a window of its own: Wine lets a second OpenClipboard(NULL)
         // in while the holder also passed NULL, but not while a window
         // holds it.
@@ -43,10 +44,10 @@ int main(int argc, char** argv)
             result = 2;
         }
         if (window) DestroyWindow(window);
-    } else if (strcmp(argv[1], "file") == 0 && argc >= 5) {
+    } else if (wcscmp(argv[1], L"file") == 0 && argc >= 5) {
         // No sharing at all: every other open for reading, writing or
         // deleting fails while this handle lives.
-        HANDLE file = CreateFileA(argv[4], GENERIC_READ, 0, NULL, OPEN_EXISTING,
+        HANDLE file = CreateFileW(argv[4], GENERIC_READ, 0, NULL, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, NULL);
         if (file != INVALID_HANDLE_VALUE) {
             result = HoldUntilReleased(ready, release, maxMs);

@@ -105,12 +105,14 @@ TEST_F(Faults, ClipListThatCannotBeWrittenIsNeverLost)
         list_ = folder_.path + "\\ClipData.txt";
         std::string inside = list_ + "\\inside.txt";
         if (row.setup == kFolder) {
-            ASSERT_TRUE(CreateDirectoryA(list_.c_str(), NULL));
+            ASSERT_TRUE(CreateDirectoryW(Wide(list_).c_str(), NULL));
             ASSERT_TRUE(WriteWholeFile(inside, kClipData));
         } else {
             ASSERT_TRUE(WriteWholeFile(list_, kClipData));
         }
-        if (row.setup == kReadOnly) SetFileAttributesA(list_.c_str(), FILE_ATTRIBUTE_READONLY);
+        if (row.setup == kReadOnly) {
+            SetFileAttributesW(Wide(list_).c_str(), FILE_ATTRIBUTE_READONLY);
+        }
         if (row.setup == kHeldByAnother) {
             ASSERT_TRUE(StartHolder(&holder_, "file", list_, 60000)) << "the holder could not open it";
         }
@@ -159,10 +161,10 @@ TEST_F(Faults, ClipListThatCannotBeWrittenIsNeverLost)
             EXPECT_EQ(0, ReleaseHolder(&holder_));
         }
 
-        SetFileAttributesA(list_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesW(Wide(list_).c_str(), FILE_ATTRIBUTE_NORMAL);
         if (row.setup == kFolder) {
             EXPECT_EQ(kClipData, ReadWholeFile(inside));
-            EXPECT_TRUE(GetFileAttributesA(list_.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+            EXPECT_TRUE(GetFileAttributesW(Wide(list_).c_str()) & FILE_ATTRIBUTE_DIRECTORY);
         } else {
             EXPECT_EQ(kClipData, ReadWholeFile(list_)) << "ClipData.txt changed";
         }

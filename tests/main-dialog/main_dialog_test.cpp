@@ -174,10 +174,10 @@ TEST_F(MainDialog, PresetMessageIsShownAfterTheListLoaded)
     ASSERT_TRUE(dialog);
     EXPECT_EQ(kFileOrder, Items(dialog));
     EXPECT_EQ("Hi", ComboEditText(dialog));
-    EXPECT_EQ("before", ClipboardText()) << "the copy waits until the dialog is up";
+    EXPECT_EQ("before", ClipboardAnsiText()) << "the copy waits until the dialog is up";
 
     Pump(dialog, 300);
-    EXPECT_EQ("Hi", ClipboardText());
+    EXPECT_EQ("Hi", ClipboardAnsiText());
     EXPECT_TRUE(IsWindowVisible(dialog)) << "without /e the window stays open";
 }
 
@@ -195,7 +195,7 @@ TEST_F(MainDialog, OneClickStartSkipsTheListAndCloses)
         << "the copy is posted, not run inside WM_INITDIALOG";
 
     Pump(dialog, 300);
-    EXPECT_EQ("Good morning", ClipboardText());
+    EXPECT_EQ("Good morning", ClipboardAnsiText());
     EXPECT_FALSE(IsWindowVisible(dialog)) << "automatic exit after the copy";
     EXPECT_EQ(0, m_ListLoaded);
 }

@@ -41,21 +41,35 @@ void SetBox(HWND dialog, int id, bool ticked)
     PressButton(dialog, id);
 }
 
+// A code page 932 copy of `wide` in a buffer of `size` bytes, cut when it
+// does not fit (the buffers match the shortcut's own limits).
+static void CopyNarrow(const wchar_t* wide, char* buffer, size_t size)
+{
+    std::string text = Narrow(wide);
+    lstrcpynA(buffer, text.c_str(), (int)size);
+}
+
 ShortcutRecord ReadShortcut(const char* path)
 {
+    // The wide interface read back in code page 932, as the tests write
+    // their strings, whatever the system code page.
     ShortcutRecord record = {};
     CoInitialize(NULL);
-    IShellLinkA* link = nullptr;
+    IShellLinkW* link = nullptr;
     IPersistFile* file = nullptr;
-    WCHAR widePath[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH);
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    wchar_t target[MAX_PATH], arguments[1024], workDir[MAX_PATH];
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                    (void**)&link)) &&
         SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file)) &&
-        SUCCEEDED(file->Load(widePath, STGM_READ))) {
-        record.loaded = SUCCEEDED(link->GetPath(record.target, MAX_PATH, NULL, 0)) &&
-                        SUCCEEDED(link->GetArguments(record.arguments, 1024)) &&
-                        SUCCEEDED(link->GetWorkingDirectory(record.workDir, MAX_PATH));
+        SUCCEEDED(file->Load(Wide(path).c_str(), STGM_READ))) {
+        record.loaded = SUCCEEDED(link->GetPath(target, MAX_PATH, NULL, 0)) &&
+                        SUCCEEDED(link->GetArguments(arguments, 1024)) &&
+                        SUCCEEDED(link->GetWorkingDirectory(workDir, MAX_PATH));
+    }
+    if (record.loaded) {
+        CopyNarrow(target, record.target, sizeof record.target);
+        CopyNarrow(arguments, record.arguments, sizeof record.arguments);
+        CopyNarrow(workDir, record.workDir, sizeof record.workDir);
     }
     if (file) file->Release();
     if (link) link->Release();

@@ -9,8 +9,9 @@ bool MakeRunFolder(RunFolder* folder)
     if (!MakeScratchFolder("run", &folder->path)) return false;
     std::string from = ProgramFolder();
     for (const char* name : {"Quillan.exe", "Morvask.dll"}) {
-        if (!CopyFileA((from + "\\" + name).c_str(), (folder->path + "\\" + name).c_str(),
-                       FALSE)) {
+        std::wstring source = Wide(from + "\\" + name);
+        std::wstring target = Wide(folder->path + "\\" + name);
+        if (!CopyFileW(source.c_str(), target.c_str(), FALSE)) {
             return false;
         }
     }
@@ -27,14 +28,17 @@ bool RemoveRunFolder(RunFolder* folder)
 bool StartProcess(ProgramRun* run, const std::string& exe, const std::string& arguments,
                   const std::string& folder)
 {
-    std::string line = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup;
+    // The wide call: the program gets the command line as the same UTF-16
+    // on every system code page, Japanese included.
+    std::wstring line = Wide("\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments));
+    std::vector<wchar_t> buffer(line.begin(), line.end());
+    buffer.push_back(L'\0');
+    std::wstring application = Wide(exe), directory = Wide(folder);
+    STARTUPINFOW startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
-    run->started = CreateProcessA(exe.c_str(), buffer.data(), NULL, NULL, FALSE, 0, NULL,
-                                  folder.empty() ? NULL : folder.c_str(), &startup,
+    run->started = CreateProcessW(application.c_str(), buffer.data(), NULL, NULL, FALSE, 0, NULL,
+                                  folder.empty() ? NULL : directory.c_str(), &startup,
                                   &run->process) != 0;
     return run->started;
 }
@@ -98,7 +102,7 @@ HWND FindMainWindow(const ProgramRun& run, int ms)
 
 static bool AccessTime(const std::string& path, FILETIME* accessed, const FILETIME* set)
 {
-    HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+    HANDLE file = CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return false;

@@ -2,11 +2,23 @@
 // of their own, windows of this or another process read through the wide
 // messages, message boxes answered by title, the clipboard, and the real
 // Quillan.exe started with a command line and ended again.
+//
+// The tests' strings are code page 932 bytes, as their literals are
+// compiled. Everything here hands them to Windows as UTF-16 converted with
+// code page 932 and gives results back the same way, never through the
+// system code page: the same test then means the same on a Japanese, an
+// English or a UTF-8 Windows, and a failure there is the program's.
 #pragma once
 #include <windows.h>
 
 #include <string>
 #include <vector>
+
+// --- Code page 932 text ----------------------------------------------------
+
+std::wstring Wide(const std::string& cp932);
+// Characters that code page 932 lacks become '?'.
+std::string Narrow(const std::wstring& wide);
 
 // --- Folders and files --------------------------------------------------
 
@@ -49,7 +61,6 @@ std::vector<std::string> ListItems(HWND list);
 // The same items as UTF-16, for texts that are not valid code page 932.
 std::vector<std::wstring> ComboItemsWide(HWND combo);
 std::vector<std::wstring> ListItemsWide(HWND list);
-std::wstring Wide(const std::string& cp932);
 // A code page 932 text as UTF-8, the form the program keeps paths in.
 std::string Utf8(const std::string& cp932);
 // Items shown as [a][b] for comparisons and failure messages; an item over
@@ -97,10 +108,15 @@ std::vector<AnsweredBox> StopBoxAnswerer(BoxAnswerer* answerer);
 
 // --- The clipboard ---------------------------------------------------------
 
-// The clipboard's CF_TEXT up to its first zero byte, or a marker saying why
-// there is none. Waits up to a second for the clipboard to open.
+// The clipboard's text (CF_UNICODETEXT) in code page 932, up to its first
+// zero, or a marker saying why there is none: what a user sees on any
+// system code page. Waits up to a second for the clipboard to open.
 std::string ClipboardText();
-// Replaces the clipboard with a text. False when it could not.
+// The clipboard's CF_TEXT bytes up to the first zero, or a marker: what a
+// program of the system code page reads.
+std::string ClipboardAnsiText();
+// Replaces the clipboard with a text, as CF_TEXT with exactly these bytes
+// and as CF_UNICODETEXT. False when it could not.
 bool PutOnClipboard(const char* text);
 
 // --- The real program --------------------------------------------------------

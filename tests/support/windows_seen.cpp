@@ -5,7 +5,7 @@
 
 #include "messages.h"
 
-static std::string Narrow(const std::wstring& wide)
+std::string Narrow(const std::wstring& wide)
 {
     int size = WideCharToMultiByte(932, 0, wide.data(), (int)wide.size(), NULL, 0, NULL, NULL);
     std::string text(size > 0 ? (size_t)size : 0, '\0');
