@@ -32,8 +32,3 @@ MORVASK_API WindowPands WINAPI MRVK0_GetWindowPands(HWND window);
 MORVASK_API int         WINAPI MRVK0_ReadTextToBuffer(const char* path, char* buffer, int capacity);
 MORVASK_API int         WINAPI MRVK0_SplitPath(const char* path);
 MORVASK_API char m_ModuleName[];   // "Morvask.dll"
-MORVASK_API HRESULT   WINAPI MRVK0_CreateShortCutW(const WCHAR* link, const WCHAR* target, const WCHAR* args, const WCHAR* workDir);
-MORVASK_API int       WINAPI MRVK0_FolderExistW(const WCHAR* path);
-MORVASK_API long long WINAPI MRVK0_GetFileSizeW(const WCHAR* path);
-MORVASK_API int       WINAPI MRVK0_GetFileVersionStringW(const WCHAR* path, const char* langCodePage, WCHAR* out);
-MORVASK_API int       WINAPI MRVK0_ReadTextToBufferW(const WCHAR* path, char* buffer, int capacity);
