@@ -1,8 +1,9 @@
 // A referenced file that changes between the moment its size is taken and
 // the moment it is read. The copy command runs in-process over real
 // controls and the real clipboard; the library's own file opens are watched
-// (its import of CreateFileA is redirected), so the change lands exactly
-// between the two steps, every time.
+// (its import of CreateFileW, which its ANSI forms reach too, is
+// redirected), so the change lands exactly between the two steps, every
+// time.
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -19,7 +20,7 @@
 
 namespace {
 
-typedef HANDLE(WINAPI* CreateFileAFunction)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD,
+typedef HANDLE(WINAPI* CreateFileWFunction)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD,
                                              DWORD, HANDLE);
 
 // Where in the copy the file changes.
@@ -41,14 +42,14 @@ struct Race {
 };
 
 Race g_race;
-CreateFileAFunction g_createFileA;
+CreateFileWFunction g_createFileW;
 
-HANDLE WINAPI WatchedCreateFileA(LPCSTR name, DWORD access, DWORD share,
+HANDLE WINAPI WatchedCreateFileW(LPCWSTR name, DWORD access, DWORD share,
                                  LPSECURITY_ATTRIBUTES security, DWORD disposition,
                                  DWORD flags, HANDLE templateFile)
 {
     if (name && !g_race.changed && g_race.moment != kNever &&
-        lstrcmpiA(name, g_race.path.c_str()) == 0) {
+        lstrcmpiW(name, Wide(g_race.path).c_str()) == 0) {
         bool forSize = (access & GENERIC_READ) == 0;
         if (forSize) ++g_race.sizeOpens;
         if ((g_race.moment == kBeforeTheReadersCheck && forSize && g_race.sizeOpens == 2) ||
@@ -57,7 +58,7 @@ HANDLE WINAPI WatchedCreateFileA(LPCSTR name, DWORD access, DWORD share,
             g_race.change();
         }
     }
-    return g_createFileA(name, access, share, security, disposition, flags, templateFile);
+    return g_createFileW(name, access, share, security, disposition, flags, templateFile);
 }
 
 // Puts `replacement` in the place of a module's import `name` from `dll`
@@ -104,9 +105,9 @@ protected:
     {
         HMODULE library = GetModuleHandleA("Morvask.dll");
         ASSERT_TRUE(library != nullptr);
-        g_createFileA = (CreateFileAFunction)ReplaceImport(library, "kernel32.dll", "CreateFileA",
-                                                           (void*)WatchedCreateFileA);
-        ASSERT_TRUE(g_createFileA != nullptr) << "the library's import of CreateFileA was not found";
+        g_createFileW = (CreateFileWFunction)ReplaceImport(library, "kernel32.dll", "CreateFileW",
+                                                           (void*)WatchedCreateFileW);
+        ASSERT_TRUE(g_createFileW != nullptr) << "the library's import of CreateFileW was not found";
         strcpy(m_ExeDir, folder.path.c_str());
         ASSERT_TRUE(WriteWholeFile(folder.File("ClipData.txt"), "one\r\ntwo\r\n"));
         file = folder.File("memo.txt");
@@ -114,8 +115,8 @@ protected:
 
     void TearDown() override
     {
-        ReplaceImport(GetModuleHandleA("Morvask.dll"), "kernel32.dll", "CreateFileA",
-                      (void*)g_createFileA);
+        ReplaceImport(GetModuleHandleA("Morvask.dll"), "kernel32.dll", "CreateFileW",
+                      (void*)g_createFileW);
         g_race = Race();
         ReleaseHolder(&holder);
         m_AutoExit = 0;

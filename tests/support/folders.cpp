@@ -27,28 +27,47 @@ bool MakeScratchFolder(const char* what, std::string* path)
     return false;
 }
 
+// Through the wide functions, so that names the ANSI code page cannot hold
+// (as the library's wide tests make) go too.
+static bool RemoveTreeWide(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring full = folder + L"\\" + name;
+            SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTreeWide(full);
+            } else {
+                DeleteFileW(full.c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(folder.c_str());
+    return GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+// A path as the ANSI file functions would take it.
+static std::wstring FromAnsi(const std::string& path)
+{
+    int units = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, NULL, 0);
+    if (units <= 0) return L"";
+    std::wstring wide((size_t)units, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], units);
+    wide.resize((size_t)units - 1);
+    return wide;
+}
+
 bool RemoveTree(const std::string& folder)
 {
     if (folder.empty()) return true;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string full = folder + "\\" + name;
-            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(full);
-            } else {
-                DeleteFileA(full.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(folder.c_str());
-    return GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
+    std::wstring wide = FromAnsi(folder);
+    return !wide.empty() && RemoveTreeWide(wide);
 }
 
 std::string FolderNames(const std::string& folder)
@@ -92,15 +111,20 @@ std::string ScratchFolder::Write(const std::string& name, const std::string& byt
     return file;
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& bytes)
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     BOOL ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
     CloseHandle(file);
     return ok && written == bytes.size();
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes)
+{
+    return WriteWholeFile(FromAnsi(path), bytes);
 }
 
 std::string ReadWholeFile(const std::string& path)
