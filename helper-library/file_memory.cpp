@@ -1,47 +1,60 @@
 // Folder test, file size, whole-file read and movable global memory blocks.
 // None of these keeps state between calls; every handle opened here is
-// closed before the call returns.
+// closed before the call returns. Each file function has one body, working
+// on UTF-16 paths of any length; the ANSI form converts its path as the
+// system's ANSI file functions do and keeps its own results.
 #include "Morvask.h"
+#include "code_page.h"
 
-int WINAPI MRVK0_FolderExist(const char* path)
+int WINAPI MRVK0_FolderExistW(const WCHAR* path)
 {
-    DWORD attributes = GetFileAttributesA(path);
+    DWORD attributes = GetFileAttributesW(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
 }
 
-long long WINAPI MRVK0_GetFileSize(const char* path)
+int WINAPI MRVK0_FolderExist(const char* path)
 {
-    DWORD attributes = GetFileAttributesA(path);
+    WideCopy wide(path, kAnsiFilePathUnits);
+    return wide.failed ? 0 : MRVK0_FolderExistW(wide.text);
+}
+
+long long WINAPI MRVK0_GetFileSizeW(const WCHAR* path)
+{
+    DWORD attributes = GetFileAttributesW(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return 0;
 
-    // Attribute access only: the size needs no read right.
-    HANDLE file = CreateFileA(path, 0, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    // Attribute access only: the size needs no read right, and so no
+    // sharing from another process that holds the file open.
+    HANDLE file = CreateFileW(path, 0, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return 0;
-
-    // Only the low 32 bits are wanted. Without a high part, 0xFFFFFFFF is
-    // both a real size and the failure value; the last error tells them apart,
-    // so a failed query is reported as 0 rather than as a 4 GiB file.
-    SetLastError(NO_ERROR);
-    DWORD size = GetFileSize(file, NULL);
-    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) size = 0;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size)) size.QuadPart = 0;  // a failed query is no size
     CloseHandle(file);  // opened for attributes only; nothing to flush
-    return (long long)size;
+    return size.QuadPart;
 }
 
-int WINAPI MRVK0_ReadTextToBuffer(const char* path, char* buffer, int capacity)
+long long WINAPI MRVK0_GetFileSize(const char* path)
 {
-    // The size as a signed 32-bit value. A file of 2 GiB or more comes out
-    // negative and would pass the capacity test below, so it is refused like
-    // any other file too large for the buffer; so is a negative capacity,
-    // which no buffer can have.
-    int size = (int)(DWORD)MRVK0_GetFileSize(path);
+    // Callers of the ANSI form were promised the low 32 bits of the size
+    // only; they keep exactly that.
+    WideCopy wide(path, kAnsiFilePathUnits);
+    if (wide.failed) return 0;
+    return (long long)(DWORD)MRVK0_GetFileSizeW(wide.text);
+}
+
+// Reads the file whose size the caller took into buffer, when that size is
+// known and fits capacity: one exclusive read of up to capacity bytes.
+static int ReadIfItFits(const WCHAR* path, int size, char* buffer, int capacity)
+{
+    // A negative capacity fits no file; a negative size is a file too large
+    // to say (2 GiB or more).
     if (size < 0 || capacity < 0) return 0;
     if (capacity < size) return 0;
 
     // Exclusive: a file another process holds open is not read half-written.
-    HANDLE file = CreateFileA(path, GENERIC_READ, 0, NULL, OPEN_EXISTING,
+    HANDLE file = CreateFileW(path, GENERIC_READ, 0, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return 0;
 
@@ -51,6 +64,25 @@ int WINAPI MRVK0_ReadTextToBuffer(const char* path, char* buffer, int capacity)
     if (!ReadFile(file, buffer, (DWORD)capacity, &bytesRead, NULL)) bytesRead = 0;
     CloseHandle(file);  // read-only handle: closing cannot lose data
     return (int)bytesRead;
+}
+
+int WINAPI MRVK0_ReadTextToBufferW(const WCHAR* path, char* buffer, int capacity)
+{
+    // The whole size decides: 2 GiB or more is refused, whatever its low
+    // 32 bits would say.
+    long long size = MRVK0_GetFileSizeW(path);
+    return ReadIfItFits(path, size > 0x7FFFFFFFLL ? -1 : (int)size, buffer, capacity);
+}
+
+int WINAPI MRVK0_ReadTextToBuffer(const char* path, char* buffer, int capacity)
+{
+    // The ANSI form keeps its contract: the size is the low 32 bits taken
+    // as a signed value, so a file of 2 GiB up to 4 GiB comes out negative
+    // and is refused like any other file too large for the buffer.
+    WideCopy wide(path, kAnsiFilePathUnits);
+    if (wide.failed) return 0;
+    int size = (int)(DWORD)MRVK0_GetFileSizeW(wide.text);
+    return ReadIfItFits(wide.text, size, buffer, capacity);
 }
 
 int WINAPI MRVK0_GetGlobalMemory(HGLOBAL* block, void** pointer, DWORD bytes)

@@ -1,12 +1,8 @@
 // The exported split: one process-wide store, and a handle that only the
 // latest split's items are handed out for.
 #include "Morvask.h"
+#include "code_page.h"
 #include "morvask_state.h"
-
-static bool IsLeadByteOfActiveCodePage(unsigned char byte)
-{
-    return IsDBCSLeadByte(byte) != FALSE;
-}
 
 int WINAPI MRVK0_SplitPath(const char* path)
 {

@@ -90,6 +90,17 @@ struct Image {
     }
 };
 
+// The DLLs a binary imports at load time, in lower case and sorted; empty
+// when it cannot be read.
+std::vector<std::string> ImportedDllNames(const std::string& path)
+{
+    Image image;
+    std::vector<std::string> names;
+    if (!image.Open(path)) return names;
+    for (const auto& dll : image.Imports()) names.push_back(dll.first);
+    return names;
+}
+
 // Whatever a bare Windows does not have: the compiler's own runtimes.
 bool IsCompilerRuntime(const std::string& dll)
 {
@@ -133,6 +144,39 @@ TEST(Deliverables, LibraryNeedsNoCompilerRuntime)
     EXPECT_TRUE(library.nt->FileHeader.Characteristics & IMAGE_FILE_DLL);
     for (const auto& dll : library.Imports()) {
         EXPECT_FALSE(IsCompilerRuntime(dll.first)) << "Morvask.dll needs " << dll.first;
+    }
+}
+
+// A DLL that is not one of the system's known DLLs is looked for in the
+// program's folder first, where a planted copy would run; the library binds
+// such DLLs (version.dll) late, from the system folder, and neither
+// imports them nor delay-loads them.
+TEST(Deliverables, LibraryImportsOnlyDllsTheSystemMapsFromItsOwnFolder)
+{
+    const std::vector<std::string> known = {"kernel32.dll", "msvcrt.dll", "ole32.dll",
+                                            "user32.dll"};
+    EXPECT_EQ(known, ImportedDllNames(Beside("Morvask.dll")));
+    Image library;
+    ASSERT_TRUE(library.Open(Beside("Morvask.dll")));
+    EXPECT_EQ(0u, library.nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT].Size)
+        << "delay-loaded DLLs are searched for like imported ones";
+}
+
+// Both binaries: loaded at a random base (with the relocations that needs),
+// data never executed, and the statement that the image registers no SEH
+// handlers, which a 32-bit image without a table of its handlers must make.
+TEST(Deliverables, BothBinariesCarryTheHardeningFlags)
+{
+    for (const char* name : {"Quillan.exe", "Morvask.dll"}) {
+        Image image;
+        ASSERT_TRUE(image.Open(Beside(name))) << name;
+        WORD flags = image.nt->OptionalHeader.DllCharacteristics;
+        EXPECT_TRUE(flags & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE) << name << ": no ASLR";
+        EXPECT_TRUE(flags & IMAGE_DLLCHARACTERISTICS_NX_COMPAT) << name << ": no DEP";
+        EXPECT_TRUE(flags & IMAGE_DLLCHARACTERISTICS_NO_SEH) << name << ": NO_SEH not declared";
+        EXPECT_FALSE(image.nt->FileHeader.Characteristics & IMAGE_FILE_RELOCS_STRIPPED) << name;
+        EXPECT_NE(0u, image.nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC].Size)
+            << name << " has no relocations: it cannot be moved";
     }
 }
 

@@ -1,8 +1,9 @@
 // A referenced file that changes between the moment its size is taken and
 // the moment it is read. The copy command runs in-process over real
 // controls and the real clipboard; the library's own file opens are watched
-// (its import of CreateFileW is redirected), so the change lands exactly
-// between the two steps, every time.
+// (its import of CreateFileW, which its ANSI forms reach too, is
+// redirected), so the change lands exactly between the two steps, every
+// time.
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -19,8 +20,8 @@
 
 namespace {
 
-typedef HANDLE(WINAPI* CreateFileWFunction)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES,
-                                             DWORD, DWORD, HANDLE);
+typedef HANDLE(WINAPI* CreateFileWFunction)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD,
+                                             DWORD, HANDLE);
 
 // Where in the copy the file changes.
 enum Moment {

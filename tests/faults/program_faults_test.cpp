@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include <random>
 #include <string>
@@ -435,6 +436,108 @@ TEST_F(Faults, RandomListFileLoadsAsItsLinesSay)
     EXPECT_EQ("", Boxes());
     CloseProgram(main);
     EXPECT_TRUE(file == ReadWholeFile(list_)) << "the list file changed";
+}
+
+// The lines of the planted version.dll's notes that say the program or the
+// library imports it or calls it.
+std::string OursAmong(const std::string& notes)
+{
+    std::string found;
+    size_t start = 0, end;
+    while ((end = notes.find("\r\n", start)) != std::string::npos) {
+        std::string line = notes.substr(start, end - start);
+        start = end + 2;
+        std::string lower = line;
+        for (char& c : lower) c = (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
+        bool binds = lower.compare(0, 12, "imported by ") == 0 ||
+                     lower.find(" called from ") != std::string::npos;
+        for (const char* ours : {"\\quillan.exe", "\\morvask.dll"}) {
+            if (binds && lower.size() >= strlen(ours) &&
+                lower.compare(lower.size() - strlen(ours), std::string::npos, ours) == 0) {
+                found += "[" + line + "]";
+            }
+        }
+    }
+    return found;
+}
+
+// Makes Wine prefer a version.dll found on the search path to its own, as
+// Windows does, for Quillan.exe only, while it lives. Wine takes
+// WINEDLLOVERRIDES for a process from the Unix environment its parent was
+// started with, not from the Windows environment a program hands to
+// CreateProcess, so a test cannot give it to the program that way; the
+// per-program overrides in Wine's registry it does read.
+struct NativeVersionDllForTheProgram {
+    bool set = false;
+    NativeVersionDllForTheProgram()
+    {
+        HKEY key;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL)
+            != ERROR_SUCCESS) {
+            return;
+        }
+        const WCHAR order[] = L"native,builtin";
+        set = RegSetValueExW(key, L"version", 0, REG_SZ, (const BYTE*)order, sizeof order)
+              == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    ~NativeVersionDllForTheProgram()
+    {
+        HKEY key;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+        RegDeleteValueW(key, L"version");
+        RegCloseKey(key);
+    }
+    static constexpr const WCHAR* kKey = L"Software\\Wine\\AppDefaults\\Quillan.exe\\DllOverrides";
+};
+
+// A version.dll planted beside the program. version.dll is not one of the
+// DLLs the system always maps from its own folder, so Windows would load a
+// copy from the program's folder for any module that imports it: neither
+// the program nor the library may, and the library takes the system's own
+// by its full path when it first needs it. Wine's own user32 imports
+// version.dll, so under Wine the copy is loaded whatever the program does:
+// what counts is that nothing of the program's imports or calls it.
+TEST_F(Faults, VersionDllPlantedBesideTheProgramIsNeitherImportedNorCalled)
+{
+    const std::string notes = folder_.path + "\\planted-version.txt";
+    ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\planted\\version.dll").c_str(),
+                          (folder_.path + "\\version.dll").c_str(), FALSE));
+    const bool underWine =
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != NULL;
+    NativeVersionDllForTheProgram preferPlanted;
+    if (underWine) {
+        ASSERT_TRUE(preferPlanted.set) << "Wine's per-program overrides cannot be set";
+    }
+
+    for (bool oneClick : {true, false}) {
+        SCOPED_TRACE(oneClick ? "one-click copy" : "start showing the version caption");
+        DeleteFileA(notes.c_str());
+        PutOnClipboard("before");
+        ASSERT_TRUE(Start(oneClick ? "/m=\"x\" /g /e" : ""));
+        if (oneClick) {
+            EXPECT_EQ(0, WaitForExit(&run_, kWindowWait)) << "the program should copy and close";
+            EXPECT_EQ("x", ClipboardText());
+        } else {
+            HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
+            ASSERT_TRUE(main) << "the main window did not appear";
+            // Only the system's version functions give the program's label.
+            std::string caption = WindowText(main);
+            EXPECT_EQ(0u, caption.find("Quillan.exe : ")) << caption;
+            CloseProgram(main);
+        }
+        FinishProgram(&run_);
+        EXPECT_EQ("", Boxes());
+
+        std::string written = ReadWholeFile(notes);
+        if (written == "<cannot be read>") {
+            EXPECT_FALSE(underWine) << "Wine did not load the planted copy even for its own "
+                                       "user32: the test does not reach what it tests";
+            continue;
+        }
+        printf("note: the planted version.dll says:\n%s", written.c_str());
+        EXPECT_EQ("", OursAmong(written));
+    }
 }
 
 }  // namespace

@@ -40,6 +40,11 @@ TEST(MorvaskExports, EveryNameAndOrdinalLeadToTheSameAddress)
         {"MRVK0_ReadTextToBuffer", 12, (const void*)&MRVK0_ReadTextToBuffer},
         {"MRVK0_SplitPath", 13, (const void*)&MRVK0_SplitPath},
         {"m_ModuleName", 14, (const void*)&m_ModuleName},
+        {"MRVK0_CreateShortCutW", 15, (const void*)&MRVK0_CreateShortCutW},
+        {"MRVK0_FolderExistW", 16, (const void*)&MRVK0_FolderExistW},
+        {"MRVK0_GetFileSizeW", 17, (const void*)&MRVK0_GetFileSizeW},
+        {"MRVK0_GetFileVersionStringW", 18, (const void*)&MRVK0_GetFileVersionStringW},
+        {"MRVK0_ReadTextToBufferW", 19, (const void*)&MRVK0_ReadTextToBufferW},
     };
     HMODULE library = Library();
     ASSERT_NE(library, (HMODULE)NULL) << "Morvask.dll is not loaded";
@@ -50,8 +55,8 @@ TEST(MorvaskExports, EveryNameAndOrdinalLeadToTheSameAddress)
         EXPECT_EQ(byName, byOrdinal) << entry.name << " differs from ordinal " << entry.ordinal;
         EXPECT_EQ(byName, entry.imported) << entry.name << " differs from the imported address";
     }
-    EXPECT_EQ(GetProcAddress(library, MAKEINTRESOURCEA(15)), (FARPROC)NULL)
-        << "an export beyond ordinal 14";
+    EXPECT_EQ(GetProcAddress(library, MAKEINTRESOURCEA(20)), (FARPROC)NULL)
+        << "an export beyond ordinal 19";
     EXPECT_EQ(GetProcAddress(library, "_MRVK0_Beep@4"), (FARPROC)NULL)
         << "a decorated name is exported";
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <winioctl.h>
+
 #include <cstring>
 #include <string>
 
@@ -104,6 +106,91 @@ TEST(MorvaskFiles, ReadNeedsTheFileToItself)
     }
     char buffer[32];
     EXPECT_EQ(9, MRVK0_ReadTextToBuffer(file.c_str(), buffer, sizeof buffer)) << "after the holder closed";
+}
+
+// Names the ANSI code page cannot hold (an emoji, 𠮷 outside code page
+// 932), in a folder of their own and in one whose path passes 260
+// characters: the wide forms take them whole.
+TEST(MorvaskFilesW, NamesOutsideTheCodePageAndPathsPast260Characters)
+{
+    ScratchFolder folder("morvask");
+    const std::wstring data = Wide(folder.path) + L"\\データ😀";
+    const std::wstring deep = L"\\\\?\\" + data + L"\\" + std::wstring(240, L'd');
+    ASSERT_TRUE(CreateDirectoryW(data.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryW(deep.c_str(), NULL));
+    ASSERT_GT(deep.size(), 260u);
+    const std::string text = "line one\r\n二行目";
+    const int size = (int)text.size();
+    for (const std::wstring& dir : {data, deep}) {
+        SCOPED_TRACE(testing::Message() << dir.size() << "-character folder path");
+        const std::wstring file = dir + L"\\𠮷.txt";
+        const std::wstring missing = dir + L"\\𠮷missing";
+        ASSERT_TRUE(WriteWholeFile(file, text));
+        EXPECT_EQ(1, MRVK0_FolderExistW(dir.c_str()));
+        EXPECT_EQ(0, MRVK0_FolderExistW(file.c_str()));
+        EXPECT_EQ(0, MRVK0_FolderExistW(missing.c_str()));
+        EXPECT_EQ(size, MRVK0_GetFileSizeW(file.c_str()));
+        EXPECT_EQ(0, MRVK0_GetFileSizeW(dir.c_str()));
+        EXPECT_EQ(0, MRVK0_GetFileSizeW(missing.c_str()));
+
+        char buffer[64];
+        memset(buffer, 'Z', sizeof buffer);
+        EXPECT_EQ(size, MRVK0_ReadTextToBufferW(file.c_str(), buffer, sizeof buffer));
+        EXPECT_EQ(text + "Z", std::string(buffer, size + 1));
+        memset(buffer, 'Z', sizeof buffer);
+        EXPECT_EQ(0, MRVK0_ReadTextToBufferW(file.c_str(), buffer, size - 1));
+        EXPECT_EQ(0, MRVK0_ReadTextToBufferW(missing.c_str(), buffer, sizeof buffer));
+        EXPECT_EQ(std::string(64, 'Z'), std::string(buffer, 64)) << "a refused read wrote";
+        DeleteFileW(file.c_str());
+    }
+    RemoveDirectoryW(deep.c_str());  // past 260 characters: not left to the plain clean-up
+}
+
+// A file of 4 GiB and 5 bytes, sparse so that it costs next to nothing: the
+// wide size is whole and the wide read refuses it; the ANSI size keeps its
+// low 32 bits.
+TEST(MorvaskFilesW, FileOfFourGibibytesAndFiveBytes)
+{
+    const long long kSize = 4294967301LL;
+    ScratchFolder folder("morvask");
+    const std::string ansiPath = folder.File("sparse.bin");
+    const std::wstring path = Wide(ansiPath);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    DWORD ignored = 0;
+    // NTFS needs to be told; Linux file systems under Wine leave a file
+    // extended by its end without data blocks anyway.
+    DeviceIoControl(file, FSCTL_SET_SPARSE, NULL, 0, NULL, 0, &ignored, NULL);
+    LARGE_INTEGER end;
+    end.QuadPart = kSize;
+    bool extended = SetFilePointerEx(file, end, NULL, FILE_BEGIN) && SetEndOfFile(file);
+    DWORD error = GetLastError();
+    CloseHandle(file);
+    if (!extended) GTEST_SKIP() << "this file system refused a 4 GiB file (error " << error << ")";
+    // What the file system really holds for it.
+    long long allocated = -1;
+    file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, NULL);
+    FILE_STANDARD_INFO standard;
+    if (file != INVALID_HANDLE_VALUE) {
+        if (GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard)) {
+            allocated = standard.AllocationSize.QuadPart;
+        }
+        CloseHandle(file);
+    }
+    if (allocated < 0 || allocated > (64 << 20)) {
+        DeleteFileW(path.c_str());
+        GTEST_SKIP() << "this file system does not keep the file sparse (" << allocated
+                     << " bytes allocated)";
+    }
+
+    EXPECT_EQ(kSize, MRVK0_GetFileSizeW(path.c_str()));
+    EXPECT_EQ(5, MRVK0_GetFileSize(ansiPath.c_str())) << "the ANSI size is its low 32 bits";
+    char buffer[64];
+    memset(buffer, 'Z', sizeof buffer);
+    EXPECT_EQ(0, MRVK0_ReadTextToBufferW(path.c_str(), buffer, sizeof buffer));
+    EXPECT_EQ(std::string(64, 'Z'), std::string(buffer, 64)) << "a refused read wrote";
 }
 
 // Lock count of a movable block, as the platform reports it.

@@ -101,4 +101,38 @@ TEST(MorvaskFileVersion, LongFileNamesAreCutToA127ByteLabel)
     }
 }
 
+// The wide label: names outside code page 932 whole, and a name too long
+// for 127 characters cut so that the label fits, never inside a surrogate
+// pair. The latest split is left alone.
+TEST(MorvaskFileVersion, WideLabelsKeepTheNameAndFit127Characters)
+{
+    ScratchFolder folder("morvask");
+    const std::wstring numbers = L" : 1.07.0  1016";
+    const struct {
+        std::wstring name, label;
+    } cases[] = {
+        {L"版数𠮷😀.dll", L"版数𠮷😀.dll" + numbers},
+        {std::wstring(180, L'n') + L".dll", std::wstring(112, L'n') + numbers},
+        // The 112th character would be the first half of 𠮷.
+        {std::wstring(111, L'n') + L"𠮷.dll", std::wstring(111, L'n') + numbers},
+    };
+    for (const auto& c : cases) {
+        const std::wstring copy = Wide(folder.path) + L"\\" + c.name;
+        ASSERT_TRUE(CopyFileW(Wide(Record("ver_comma.dll")).c_str(), copy.c_str(), FALSE));
+        int handle = MRVK0_SplitPath("C:\\kept\\split.txt");
+        WCHAR out[200];
+        for (WCHAR& unit : out) unit = L'Z';
+        ASSERT_EQ(0, MRVK0_GetFileVersionStringW(copy.c_str(), "041104b0", out));
+        EXPECT_EQ(c.label, std::wstring(out));
+        EXPECT_EQ(L'Z', out[128]) << "wrote past 128 characters";
+        char item[260];
+        EXPECT_EQ(0, MRVK0_GetSplitItem(handle, 6, item)) << "the wide label split a path";
+    }
+    WCHAR out[128];
+    for (WCHAR& unit : out) unit = L'Z';
+    EXPECT_EQ(-1, MRVK0_GetFileVersionStringW(Wide(Record("ver_none.dll")).c_str(), "041104b0", out));
+    EXPECT_EQ(-1, MRVK0_GetFileVersionStringW(Wide(Record("ver_comma.dll")).c_str(), "040904b0", out));
+    EXPECT_EQ(L'Z', out[0]) << "a failure wrote";
+}
+
 }  // namespace

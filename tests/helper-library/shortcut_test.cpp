@@ -14,29 +14,28 @@ namespace {
 
 struct LinkFields {
     HRESULT loaded;
-    std::string target, arguments, workDir;
+    std::wstring target, arguments, workDir;
 };
 
-LinkFields ReadLink(const std::string& link)
+// Read through the UTF-16 interface, which gives every text whole.
+LinkFields ReadLink(const std::wstring& link)
 {
-    LinkFields fields = {E_FAIL, "", "", ""};
-    IShellLinkA* shellLink = NULL;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    LinkFields fields = {E_FAIL, L"", L"", L""};
+    IShellLinkW* shellLink = NULL;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 (void**)&shellLink)))
         return fields;
     IPersistFile* file = NULL;
     if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, (void**)&file))) {
-        WCHAR widePath[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, widePath, MAX_PATH);
-        fields.loaded = file->Load(widePath, STGM_READ);
-        char text[1024];
-        text[0] = '\0';
+        fields.loaded = file->Load(link.c_str(), STGM_READ);
+        WCHAR text[1024];
+        text[0] = L'\0';
         shellLink->GetPath(text, MAX_PATH, NULL, SLGP_RAWPATH);
         fields.target = text;
-        text[0] = '\0';
-        shellLink->GetArguments(text, sizeof text);
+        text[0] = L'\0';
+        shellLink->GetArguments(text, 1024);
         fields.arguments = text;
-        text[0] = '\0';
+        text[0] = L'\0';
         shellLink->GetWorkingDirectory(text, MAX_PATH);
         fields.workDir = text;
         file->Release();
@@ -67,12 +66,30 @@ TEST_F(MorvaskShortCut, WritesTargetArgumentsAndWorkingFolder)
         HRESULT result = MRVK0_CreateShortCut(link.c_str(), target.c_str(), c.arguments.c_str(),
                                               c.workDir.c_str());
         EXPECT_GE(result, 0) << c.linkName << ": 0x" << std::hex << result;
-        LinkFields fields = ReadLink(link);
+        LinkFields fields = ReadLink(Wide(link));
         EXPECT_EQ(S_OK, fields.loaded) << c.linkName << " cannot be read back";
-        EXPECT_STREQ(target.c_str(), fields.target.c_str()) << c.linkName;
-        EXPECT_EQ(c.arguments, fields.arguments) << c.linkName;
-        EXPECT_EQ(c.workDir, fields.workDir) << c.linkName;
+        EXPECT_EQ(Wide(target), fields.target) << c.linkName;
+        EXPECT_EQ(Wide(c.arguments), fields.arguments) << c.linkName;
+        EXPECT_EQ(Wide(c.workDir), fields.workDir) << c.linkName;
     }
+}
+
+// The wide form: a message outside code page 932 (é, 𠮷, an emoji) and a
+// link name that the ANSI code page cannot hold either.
+TEST_F(MorvaskShortCut, WideFormKeepsTextsOutsideTheCodePage)
+{
+    const std::wstring link = Wide(folder.path) + L"\\おはよう𠮷.lnk";
+    const std::wstring wideTarget = Wide(target);
+    const std::wstring arguments = L"/m=\"café 𠮷 😀\" /g /e";
+    const std::wstring workDir = L"C:\\windows";
+    HRESULT result = MRVK0_CreateShortCutW(link.c_str(), wideTarget.c_str(), arguments.c_str(),
+                                           workDir.c_str());
+    EXPECT_GE(result, 0) << "0x" << std::hex << result;
+    LinkFields fields = ReadLink(link);
+    EXPECT_EQ(S_OK, fields.loaded) << "cannot be read back";
+    EXPECT_EQ(wideTarget, fields.target);
+    EXPECT_EQ(arguments, fields.arguments) << "the message did not come back whole";
+    EXPECT_EQ(workDir, fields.workDir);
 }
 
 TEST_F(MorvaskShortCut, UnwritableOrOverlongPathsFailAndWriteNothing)

@@ -100,7 +100,12 @@ std::string ScratchFolder::Write(const std::string& name, const std::string& byt
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+    return WriteWholeFile(Wide(path), bytes);
+}
+
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;

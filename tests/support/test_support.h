@@ -47,6 +47,7 @@ struct ScratchFolder {
 
 // Creates or replaces a file with exactly these bytes. True when all went.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
 // The file's bytes, or "<cannot be read>".
 std::string ReadWholeFile(const std::string& path);
 
