@@ -1,25 +1,6 @@
 #include "system_functions.h"
 
-#include <string.h>
-
-HMODULE LoadSystemLibrary(const WCHAR* name)
-{
-    // Search the system folder alone. Systems before the flag was known
-    // (Windows 7 without its loader update) refuse it as an invalid
-    // parameter; there the full path does the same.
-    HMODULE module = LoadLibraryExW(name, NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
-
-    WCHAR path[MAX_PATH];
-    UINT length = GetSystemDirectoryW(path, MAX_PATH);
-    size_t nameLength = wcslen(name);
-    if (length == 0 || length + 1 + nameLength >= MAX_PATH) return NULL;
-    path[length] = L'\\';
-    memcpy(path + length + 1, name, (nameLength + 1) * sizeof(WCHAR));
-    // A full path is loaded from there only; the flag keeps the DLL's own
-    // imports to the same folder and the known DLLs.
-    return LoadLibraryExW(path, NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
+#include "load_system_library.h"
 
 // The address of a function of a system DLL, looked up once. The DLL stays
 // loaded for the rest of the run, as an imported one would.

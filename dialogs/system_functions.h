@@ -1,8 +1,7 @@
 // The system functions that a one-click copy never needs (the common file
 // dialog, the shell's folders, COM), bound on first use and only from the
-// system folder. Binding them late keeps them out of the program's start,
-// and loading them by full system path means that a DLL of the same name
-// planted beside the program is never run.
+// system folder (load_system_library.h). Binding them late keeps them out of
+// the program's start.
 #pragma once
 #include <windows.h>
 #include <commdlg.h>
@@ -13,6 +12,3 @@ BOOL LateGetOpenFileNameW(OPENFILENAMEW* request);
 HRESULT LateSHGetFolderPathW(HWND owner, int folder, HANDLE token, DWORD flags, WCHAR* path);
 HRESULT LateCoInitialize();
 void LateCoUninitialize();
-
-// A system DLL by name, from the system folder only (null when missing).
-HMODULE LoadSystemLibrary(const WCHAR* name);

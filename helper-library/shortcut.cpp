@@ -3,6 +3,7 @@
 // shell link interface would, and keeps its own limit on the link path.
 #include "Morvask.h"
 #include "code_page.h"
+#include "system_library.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -26,8 +27,8 @@ static HRESULT WriteShortCut(const WCHAR* link, HRESULT linkError, const WCHAR* 
                              const WCHAR* args, const WCHAR* workDir)
 {
     LinkInterfaces shell;
-    HRESULT result = CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER,
-                                      IID_IShellLinkW, (void**)&shell.link);
+    HRESULT result = LateCoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER,
+                                          IID_IShellLinkW, (void**)&shell.link);
     if (FAILED(result)) {
         shell.link = NULL;  // nothing was created, so nothing may be released
         return result;
