@@ -10,7 +10,7 @@ ARGS       ?=
 FUZZ_DIR   := $(BUILD)/fuzz
 FUZZ_SECONDS ?= 120
 
-.PHONY: all setup host win fuzz-build test test-host test-win test-fuzz dist run bench fuzz package clean
+.PHONY: all setup host win fuzz-build test test-host test-win test-fuzz dist run bench fuzz package windows-tests clean
 
 all: dist
 
@@ -62,6 +62,12 @@ bench: win
 
 package: dist
 	@scripts/package.sh $(WIN_DIR)/bin dist/Quillan-1.7.0-win32.zip
+
+# The Windows test suite as a package for a real Windows (`make win` packs
+# it; `make test` runs it under Wine).
+windows-tests: win
+	@mkdir -p dist && cp $(WIN_DIR)/Quillan-tests-win32.zip dist/
+	@ls -l dist/Quillan-tests-win32.zip
 
 run: dist
 	@scripts/run.sh $(BUILD)/run '$(ARGS)'

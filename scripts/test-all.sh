@@ -17,18 +17,20 @@ run_suite() {
   log=$(mktemp)
   "$@" 2>&1 | tee "$log"
   local rc=${PIPESTATUS[0]}
-  local line
-  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
-  if [ -n "$line" ]; then
-    local total bad
-    bad=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/')
-    total=$(echo "$line" | sed -E 's/.* tests failed out of ([0-9]+).*/\1/')
-    passed=$((passed + total - bad))
+  # Every count the suite printed: ctest's, and the test package runner's
+  # "N passed, N failed" (its lines end in CR LF).
+  local counts kind first bad
+  counts=$(tr -d '\r' <"$log" | sed -nE \
+    -e 's/.* tests passed, ([0-9]+) tests failed out of ([0-9]+).*/total \2 \1/p' \
+    -e 's/^([0-9]+) passed, ([0-9]+) failed$/passed \1 \2/p')
+  while read -r kind first bad; do
+    if [ "$kind" = total ]; then first=$((first - bad)); fi
+    passed=$((passed + first))
     failed=$((failed + bad))
-  fi
+  done <<<"$counts"
   if [ "$rc" -ne 0 ]; then
     status=1
-    if [ -z "$line" ]; then failed=$((failed + 1)); fi
+    if [ -z "$counts" ]; then failed=$((failed + 1)); fi
   fi
   rm -f "$log"
 }
@@ -38,9 +40,9 @@ run_suite "rules (native, sanitizers)" \
 run_suite "fuzz (short runs)" \
   ctest --test-dir "$build/fuzz" --output-on-failure -j "$jobs"
 export WINE_SESSION_KEEPER="$build/win/bin/desktop_keeper.exe"
-run_suite "Windows (under Wine)" \
+run_suite "Windows (under Wine: Unix-side tests, then the Windows test package)" \
   scripts/wine-session.sh "$build/win/wine-prefix" \
-  ctest --test-dir "$build/win" --output-on-failure
+  scripts/windows-suite.sh "$build"
 
 echo
 echo "all suites: $passed passed, $failed failed"
