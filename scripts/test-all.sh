@@ -9,7 +9,7 @@
 # tests in a session of its own.
 set -u
 build=$1
-codepages=${QUILLAN_CODEPAGES:-932}
+codepages=${QUILLAN_CODEPAGES:-932 1252 65001}
 jobs=$(nproc)
 passed=0
 failed=0
@@ -23,18 +23,20 @@ run_suite() {
   log=$(mktemp)
   "$@" 2>&1 | tee "$log"
   local rc=${PIPESTATUS[0]}
-  local line
-  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
-  if [ -n "$line" ]; then
-    local total bad
-    bad=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/')
-    total=$(echo "$line" | sed -E 's/.* tests failed out of ([0-9]+).*/\1/')
-    passed=$((passed + total - bad))
+  # Every count the suite printed: ctest's, and the test package runner's
+  # "N passed, N failed" (its lines end in CR LF).
+  local counts kind first bad
+  counts=$(tr -d '\r' <"$log" | sed -nE \
+    -e 's/.* tests passed, ([0-9]+) tests failed out of ([0-9]+).*/total \2 \1/p' \
+    -e 's/^([0-9]+) passed, ([0-9]+) failed$/passed \1 \2/p')
+  while read -r kind first bad; do
+    if [ "$kind" = total ]; then first=$((first - bad)); fi
+    passed=$((passed + first))
     failed=$((failed + bad))
-  fi
+  done <<<"$counts"
   if [ "$rc" -ne 0 ]; then
     status=1
-    if [ -z "$line" ]; then failed=$((failed + 1)); fi
+    if [ -z "$counts" ]; then failed=$((failed + 1)); fi
   fi
   rm -f "$log"
   echo "--- $name: $((SECONDS - started)) s"
@@ -45,9 +47,9 @@ run_suite "rules (native, sanitizers)" \
 run_suite "fuzz (short runs)" \
   ctest --test-dir "$build/fuzz" --output-on-failure -j "$jobs"
 export WINE_SESSION_KEEPER="$build/win/bin/desktop_keeper.exe"
-run_suite "Windows (under Wine, code page 932)" \
+run_suite "Windows code page 932 (Unix-side tests, then the Windows test package)" \
   env WINE_CODEPAGE=932 scripts/wine-session.sh "$build/win/wine-prefix" \
-  ctest --test-dir "$build/win" --output-on-failure
+  scripts/windows-suite.sh "$build"
 for codepage in $codepages; do
   if [ "$codepage" = 932 ]; then continue; fi
   run_suite "Windows code page $codepage (the program end to end)" \
