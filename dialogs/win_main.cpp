@@ -43,8 +43,17 @@ static bool CopyAtOnce()
     ParseCommandLine();
     if (m_ClipText[0] == '\0' || !m_AutoStart || !m_AutoExit) return false;
 
-    HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL,
-                                 m_hInstance, NULL);
+    // A class of its own: a system class such as STATIC is redirected by the
+    // manifest to the common controls, whose loading would cost more than
+    // the copy itself. Should registering or creating fail, the clipboard is
+    // opened without an owner, which it allows.
+    WNDCLASSW ownerClass = {};
+    ownerClass.lpfnWndProc = DefWindowProcW;
+    ownerClass.hInstance = m_hInstance;
+    ownerClass.lpszClassName = L"QuillanClipboardOwner";
+    RegisterClassW(&ownerClass);
+    HWND owner = CreateWindowExW(0, ownerClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                 NULL, m_hInstance, NULL);
     char entry[kTextSize];
     memcpy(entry, m_ClipText, sizeof entry);
     m_OneClickResult = CopyEntry(entry, m_ClipCodePage, owner);

@@ -6,6 +6,8 @@
 // data was lost.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <winioctl.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -230,6 +232,35 @@ TEST_F(Faults, ReferencedFileHeldByAnotherProcessCopiesNothingSilently)
     CloseProgram(main);
     EXPECT_EQ(0, ReleaseHolder(&holder_));
     EXPECT_EQ("memo text", ReadWholeFile(memo));
+}
+
+// A file of 4 GiB and 5 bytes (sparse: it takes no room): the size modulo
+// 2^32 would be 5, and a cut "HEAD-" on the clipboard reported as a copy.
+// It is refused like any file too large, and nothing is copied.
+TEST_F(Faults, FileOfFourGigabytesAndMoreIsRefusedNotCut)
+{
+    std::string huge = folder_.path + "\\huge.txt";
+    HANDLE file = CreateFileW(Wide(huge).c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    DWORD done = 0;
+    WriteFile(file, "HEAD-", 5, &done, NULL);
+    DWORD ignored = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, NULL, 0, NULL, 0, &ignored, NULL);
+    LARGE_INTEGER size;
+    size.QuadPart = 0x100000005LL;
+    bool sized = SetFilePointerEx(file, size, NULL, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    if (!sized) GTEST_SKIP() << "no file of 4 GiB can be made here";
+
+    PutOnClipboard("before");
+    ASSERT_TRUE(Start("/f=\"" + huge + "\" /g /e"));
+    EXPECT_TRUE(WaitForBoxes(&watch_, 1, kWindowWait)) << "no message";
+    HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
+    ASSERT_TRUE(main);
+    EXPECT_EQ(Box(kTitleConfirm, kMemoryFailed), Boxes());
+    EXPECT_EQ(-1, WaitForExit(&run_, 0)) << "no automatic exit";
+    EXPECT_EQ("before", ClipboardText());
+    CloseProgram(main);
 }
 
 // `bytes` bytes of arguments ending in a /m= value of Japanese text; the
