@@ -65,7 +65,7 @@ function(quillan_write_test_package runner)
   set(door ${PROJECT_SOURCE_DIR}/tests/runner/run-tests.cmd)
   set(pack ${PROJECT_SOURCE_DIR}/tests/runner/pack.cmake)
   add_custom_command(OUTPUT ${zip}
-    COMMAND ${CMAKE_COMMAND} -DDIR=${dir} -DDOOR=${door} -DZIP=${zip} -P ${pack}
+    COMMAND ${CMAKE_COMMAND} -DDIR=${dir} -DBIN=${CMAKE_BINARY_DIR}/bin -DDOOR=${door} -DZIP=${zip} -P ${pack}
     DEPENDS ${targets} ${dir}/tests.txt ${dir}/files.txt ${door} ${pack}
     COMMENT "Packing the Windows tests into Quillan-tests-win32.zip"
     VERBATIM)
