@@ -8,7 +8,10 @@ int DecodeText(const char* bytes, int length, int codePage, WCHAR* out, int outS
     out[0] = L'\0';
     if (length <= 0) return 0;
     int units = MultiByteToWideChar((UINT)codePage, 0, bytes, length, out, outSize - 1);
-    if (units <= 0) return -1;  // too long for out (there is nothing else to fail)
+    if (units <= 0) {
+        out[0] = L'\0';  // too long for out: whatever was written is no text
+        return -1;
+    }
     out[units] = L'\0';
     return units;
 }
