@@ -31,7 +31,13 @@ if [ "${RUN_PREPARE_ONLY:-0}" = 1 ]; then exit 0; fi
 # Wine quotes and escapes each Unix argument on its way to the Windows
 # command line, which would mangle /m="...". A batch file hands the line to
 # the program as written (cmd waits for it; % must be doubled for cmd).
-printf '@cd /d "%%~dp0"\r\n@Quillan.exe %s\r\n' "${args//%/%%}" | iconv -f UTF-8 -t CP932 >"$run_dir/start.bat"
+# cmd reads the batch file in code page 932: ARGS beyond it cannot pass
+# this way (a one-click shortcut made by the program itself can carry them).
+if ! printf '@cd /d "%%~dp0"\r\n@Quillan.exe %s\r\n' "${args//%/%%}" |
+     iconv -f UTF-8 -t CP932 >"$run_dir/start.bat" 2>/dev/null; then
+  echo "run: ARGS hold a character that code page 932 lacks; make run passes only code page 932 text" >&2
+  exit 2
+fi
 
 WINE_SESSION_REUSE=1 exec scripts/wine-session.sh "$(dirname "$run_dir")/run-prefix" \
   wine cmd /c "$(windows_path "$run_dir/start.bat")"
