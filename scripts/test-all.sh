@@ -57,5 +57,6 @@ for codepage in $codepages; do
 done
 
 echo
-echo "all suites: $passed passed, $failed failed"
+# One word before the count, so that a reader of closing lines takes it.
+echo "total: $passed passed, $failed failed"
 exit $status
