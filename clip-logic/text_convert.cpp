@@ -113,6 +113,15 @@ bool RoundTripsExactly(const char* bytes, int length, int codePage, const WCHAR*
     return !lossy && n == length && memcmp(back, bytes, (size_t)length) == 0;
 }
 
+void CopyWide(WCHAR* dst, const WCHAR* src, int maxUnits)
+{
+    int keep = (int)wcslen(src);
+    if (keep > maxUnits) keep = maxUnits;
+    if (keep > 0 && IS_HIGH_SURROGATE(src[keep - 1])) --keep;
+    memcpy(dst, src, (size_t)keep * sizeof(WCHAR));
+    dst[keep] = L'\0';
+}
+
 bool PathToWide(const char* path, WCHAR* wide)
 {
     return DecodeText(path, (int)strlen(path), kCodePageUtf8, wide, MAX_PATH) >= 0;

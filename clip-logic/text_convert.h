@@ -43,6 +43,10 @@ int ChooseCodePage(const WCHAR* const* texts, int count);
 bool RoundTripsExactly(const char* bytes, int length, int codePage, const WCHAR* wide,
                        int units);
 
+// Copies at most maxUnits units of src to dst (room for maxUnits + 1),
+// never ending on the first half of a surrogate pair.
+void CopyWide(WCHAR* dst, const WCHAR* src, int maxUnits);
+
 // A path in UTF-8 as UTF-16 for a system call, into room for MAX_PATH
 // units. False when it is longer: such a path is refused, never cut.
 bool PathToWide(const char* path, WCHAR* wide);

@@ -49,15 +49,7 @@ static bool ComposeEntryFromFields(HWND dialog, WCHAR* shown)
     char* texts[] = {title, message};
     const int ids[] = {IDC_ED_TITLE, IDC_ED_MESSAGE};
     // A list kept in UTF-8 composes in UTF-8: its limit counts those bytes.
-    int codePage = ReadFieldTexts(dialog, ids, texts, 2, kTextSize);
-    if (m_EditorListCodePage == kCodePageUtf8 && codePage == kCodePage932) {
-        WCHAR wide[kTextSize];
-        ReadFieldWide(dialog, IDC_ED_TITLE, wide, kTextSize);
-        CodeText(wide, kCodePageUtf8, title, kTextSize);
-        ReadFieldWide(dialog, IDC_ED_MESSAGE, wide, kTextSize);
-        CodeText(wide, kCodePageUtf8, message, kTextSize);
-        codePage = kCodePageUtf8;
-    }
+    const int codePage = ReadFieldTexts(dialog, ids, texts, 2, kTextSize, m_EditorListCodePage);
     char entry[kTextSize];
     if (ComposeClipEntry(title, message, entry, codePage) == 0) return false;
     return DecodeText(entry, lstrlenA(entry), codePage, shown, kTextSize) >= 0;

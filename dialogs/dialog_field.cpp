@@ -17,7 +17,9 @@ void ReadFieldWide(HWND dialog, int id, WCHAR* wide, int units)
     wide[got >= 0 && got < units ? got : 0] = L'\0';
 }
 
-void CodeText(const WCHAR* wide, int codePage, char* text, int size)
+// A UTF-16 text as bytes in codePage (which holds it exactly), cut to
+// `size` - 1 bytes on a character boundary.
+static void CodeText(const WCHAR* wide, int codePage, char* text, int size)
 {
     // Up to 1023 units take at most three bytes each in either code page.
     char whole[4 * kFieldUnits];
@@ -25,7 +27,8 @@ void CodeText(const WCHAR* wide, int codePage, char* text, int size)
     CopyText(text, size, whole, -1, codePage);
 }
 
-int ReadFieldTexts(HWND dialog, const int* ids, char* const* texts, int count, int size)
+int ReadFieldTexts(HWND dialog, const int* ids, char* const* texts, int count, int size,
+                   int preferred)
 {
     enum { kMostFields = 4 };
     WCHAR wide[kMostFields][kFieldUnits];
@@ -35,7 +38,7 @@ int ReadFieldTexts(HWND dialog, const int* ids, char* const* texts, int count, i
         ReadFieldWide(dialog, ids[i], wide[i], kFieldUnits);
         seen[i] = wide[i];
     }
-    const int codePage = ChooseCodePage(seen, count);
+    const int codePage = preferred == kCodePageUtf8 ? kCodePageUtf8 : ChooseCodePage(seen, count);
     for (int i = 0; i < count; ++i) CodeText(wide[i], codePage, texts[i], size);
     return codePage;
 }

@@ -4,17 +4,17 @@
 #pragma once
 #include <windows.h>
 
+#include "text_encoding.h"
+
 // The field's text as UTF-16 into `wide` (room for `units`, cut there).
 void ReadFieldWide(HWND dialog, int id, WCHAR* wide, int units);
 
 // Reads `count` fields and gives their texts in one code page, which is
-// returned: 932 when every one of them holds it exactly, else UTF-8. Each
-// text is cut to `size` - 1 bytes on a character boundary.
-int ReadFieldTexts(HWND dialog, const int* ids, char* const* texts, int count, int size);
+// returned: 932 when every one of them holds it exactly and `preferred` is
+// 932, else UTF-8. Each text is cut to `size` - 1 bytes on a character
+// boundary.
+int ReadFieldTexts(HWND dialog, const int* ids, char* const* texts, int count, int size,
+                   int preferred = kCodePage932);
 
 // Shows a text (bytes in codePage) in a field.
 void SetFieldText(HWND dialog, int id, const char* text, int codePage);
-
-// A UTF-16 text as bytes in codePage (which holds it exactly), cut to
-// `size` - 1 bytes on a character boundary.
-void CodeText(const WCHAR* wide, int codePage, char* text, int size);

@@ -70,10 +70,7 @@ void PlaceMainWindow(HWND dialog)
     WCHAR programVersion[kVersionLabelSize] = L"";
     if (PathToWide(m_ExePath, path) &&
         MRVK0_GetFileVersionStringW(path, kVersionTable, label) == 0) {
-        int keep = lstrlenW(label);
-        if (keep > kVersionLabelSize - 1) keep = kVersionLabelSize - 1;
-        if (keep > 0 && IS_HIGH_SURROGATE(label[keep - 1])) --keep;
-        lstrcpynW(programVersion, label, keep + 1);
+        CopyWide(programVersion, label, kVersionLabelSize - 1);
     }
     char libraryVersion[kVersionLabelSize] = "";
     MRVK0_GetVersionString(libraryVersion);  // always succeeds, 27 ASCII bytes

@@ -49,6 +49,20 @@ static void GetDesktopFolder(HWND dialog, WCHAR* folder)
     }
 }
 
+// "<program>のショートカット", the name proposed when the entry has no title
+// and used when the name field is left empty (room for kBoxTextSize units).
+static void DefaultShortcutName(WCHAR* name)
+{
+    WCHAR format[64];
+    ProgramText(kShortcutNameFormat, format, 64);
+    WCHAR exeName[kNameSize];
+    if (DecodeText(m_ExeName, lstrlenA(m_ExeName), kCodePageUtf8, exeName, kNameSize) < 0) {
+        exeName[0] = L'\0';
+    }
+    // m_ExeName has at most 255 characters: the name fits.
+    wsprintfW(name, format, exeName);
+}
+
 static void StartShortcutDialog(HWND dialog)
 {
     // A missing icon leaves the default one; nothing else depends on it.
@@ -66,15 +80,8 @@ static void StartShortcutDialog(HWND dialog)
     if (m_ClipTitle[0] != '\0') {
         SetFieldText(dialog, IDC_SC_NAME, m_ClipTitle, m_ClipCodePage);
     } else {
-        // m_ExeName has at most 255 characters: the name fits 1024.
-        WCHAR format[64];
-        ProgramText(kShortcutNameFormat, format, 64);
-        WCHAR exeName[kNameSize];
-        if (DecodeText(m_ExeName, lstrlenA(m_ExeName), kCodePageUtf8, exeName, kNameSize) < 0) {
-            exeName[0] = L'\0';
-        }
         WCHAR name[kBoxTextSize];
-        wsprintfW(name, format, exeName);
+        DefaultShortcutName(name);
         SetDlgItemTextW(dialog, IDC_SC_NAME, name);
     }
 
@@ -117,9 +124,7 @@ static void ReportCreateFailure(HWND dialog, HRESULT status, const WCHAR* link,
     int room = kBoxTextSize - 1 - fixed - others;
     if (room < 0) room = 0;
     WCHAR shown[kTextSize];
-    lstrcpynW(shown, arguments, room + 1 < kTextSize ? room + 1 : kTextSize);
-    int kept = lstrlenW(shown);
-    if (kept > 0 && IS_HIGH_SURROGATE(shown[kept - 1])) shown[kept - 1] = L'\0';
+    CopyWide(shown, arguments, room < kTextSize - 1 ? room : kTextSize - 1);
 
     WCHAR text[kBoxTextSize];
     wsprintfW(text, format, (unsigned)status, link, target, shown, workDir);
@@ -136,13 +141,7 @@ static bool ComposeLinkPath(const WCHAR* folder, const WCHAR* name, WCHAR* link)
 {
     WCHAR defaultName[kBoxTextSize];
     if (name[0] == L'\0') {
-        WCHAR suffix[32];
-        ProgramText(kShortcutSuffix, suffix, 32);
-        WCHAR exeName[kNameSize];
-        if (DecodeText(m_ExeName, lstrlenA(m_ExeName), kCodePageUtf8, exeName, kNameSize) < 0) {
-            exeName[0] = L'\0';
-        }
-        wsprintfW(defaultName, L"%s%s", exeName, suffix);
+        DefaultShortcutName(defaultName);
         name = defaultName;
     }
     if (lstrlenW(folder) + 1 + lstrlenW(name) + 4 >= MAX_PATH) return false;
