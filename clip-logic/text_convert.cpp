@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "wide_text.h"
+
 int DecodeText(const char* bytes, int length, int codePage, WCHAR* out, int outSize)
 {
     if (outSize <= 0) return -1;
@@ -115,11 +117,7 @@ bool RoundTripsExactly(const char* bytes, int length, int codePage, const WCHAR*
 
 void CopyWide(WCHAR* dst, const WCHAR* src, int maxUnits)
 {
-    int keep = (int)wcslen(src);
-    if (keep > maxUnits) keep = maxUnits;
-    if (keep > 0 && IS_HIGH_SURROGATE(src[keep - 1])) --keep;
-    memcpy(dst, src, (size_t)keep * sizeof(WCHAR));
-    dst[keep] = L'\0';
+    CopyWideText(dst, maxUnits + 1, src, (int)wcslen(src));
 }
 
 bool PathToWide(const char* path, WCHAR* wide)

@@ -44,7 +44,7 @@ bool RoundTripsExactly(const char* bytes, int length, int codePage, const WCHAR*
                        int units);
 
 // Copies at most maxUnits units of src to dst (room for maxUnits + 1),
-// never ending on the first half of a surrogate pair.
+// never splitting a surrogate pair (CopyWideText, wide_text.h).
 void CopyWide(WCHAR* dst, const WCHAR* src, int maxUnits);
 
 // A path in UTF-8 as UTF-16 for a system call, into room for MAX_PATH

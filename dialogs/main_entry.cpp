@@ -4,6 +4,7 @@
 
 #include "app_state.h"
 #include "text_convert.h"
+#include "wide_text.h"
 
 // The field's text, any length, as UTF-16 in a block.
 static bool ReadComboText(HWND combo, MovableBlock* text, int* units)
@@ -11,7 +12,10 @@ static bool ReadComboText(HWND combo, MovableBlock* text, int* units)
     int length = (int)SendMessageW(combo, WM_GETTEXTLENGTH, 0, 0);
     if (length < 0) length = 0;
     if (!text->Allocate(((DWORD)length + 1) * sizeof(WCHAR))) return false;
-    *units = (int)SendMessageW(combo, WM_GETTEXT, (WPARAM)length + 1, (LPARAM)text->Wide());
+    int got = (int)SendMessageW(combo, WM_GETTEXT, (WPARAM)length + 1, (LPARAM)text->Wide());
+    // In place: a surrogate without its partner becomes U+FFFD, as in every
+    // field, instead of making the entry one no code page holds.
+    *units = CopyWideText(text->Wide(), length + 1, text->Wide(), got > 0 ? got : 0);
     return true;
 }
 

@@ -12,20 +12,25 @@
 #include "messages.h"
 #include "resource.h"
 #include "text_convert.h"
+#include "wide_text.h"
 
 // Takes the argument part of the UTF-16 command line, so that a shortcut's
 // text arrives whole on any system code page: in code page 932 when that
 // holds it exactly, else in UTF-8. An over-long command line is refused
 // whole, not cut: a cut message could copy something the user never meant.
-// The program then starts as if given no options.
+// The program then starts as if given no options. A surrogate without its
+// partner becomes U+FFFD, as in every field.
 static void TakeArguments()
 {
     const WCHAR* arguments = SkipProgramName(GetCommandLineW());
-    const WCHAR* texts[] = {arguments};
+    // Every unit takes a byte at least: more than 1023 of them cannot fit.
+    WCHAR wide[kTextSize];
+    const int units = (int)wcsnlen(arguments, kTextSize);
+    CopyWideText(wide, kTextSize, arguments, units);
+    const WCHAR* texts[] = {wide};
     int codePage = ChooseCodePage(texts, 1);
     char text[kTextSize];
-    if (EncodeText(arguments, -1, codePage, text, kTextSize) < 0) {
-        // Too long for the limit (or not text at all): say so.
+    if (units >= kTextSize || EncodeText(wide, -1, codePage, text, kTextSize) < 0) {
         TakeCommandLine("", codePage);
         ShowMessage(NULL, kCommandLineTooLong, kTitleConfirm, MB_OK);
         return;
