@@ -57,8 +57,8 @@ static CopyResult MakeFilePayload(Payload* payload, const WCHAR* path)
 
     MovableBlock file;
     if (!file.Allocate((DWORD)size + 10)) return kCopyNoMemory;
-    // The file may have grown or been locked since its size was taken: then
-    // nothing is copied, without a message.
+    // The file may have grown, or a writer may hold it, since its size was
+    // taken: then nothing is copied.
     int got = MRVK0_ReadTextToBufferW(path, file.Bytes(), (int)size);
     if (got == 0) return kCopyReadFailed;
 

@@ -11,7 +11,7 @@ enum CopyResult {
     kCopyNothing,          // no text (empty entry, "/f=" without a path)
     kCopyFileNotFound,     // missing, empty, a folder, or cannot be opened
     kCopyNoMemory,         // no block for the text (or a file of 2 GiB or more)
-    kCopyReadFailed,       // the file changed or was locked after its size was taken
+    kCopyReadFailed,       // the file changed, or a writer held it, after its size was taken
     kCopyClipboardFailed,  // another program held the clipboard, or it refused
 };
 

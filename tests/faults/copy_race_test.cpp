@@ -17,6 +17,7 @@
 #include "copy_command.h"
 #include "clip_test_support.h"
 #include "holder_process.h"
+#include "messages.h"
 
 namespace {
 
@@ -181,9 +182,10 @@ TEST_F(FileRace, FileThatChangesBetweenItsSizeAndItsRead)
         }
 
         EXPECT_EQ(row.clipboard, ClipboardBlock());
-        EXPECT_EQ("", ShowBoxes(boxes)) << "a file that changed under the copy is not reported";
-        MSG msg;
         bool copied = row.clipboard != kUnchanged;
+        EXPECT_EQ(copied ? "" : ShowBoxes({{kTitleConfirm, kFileNotFound, false}}), ShowBoxes(boxes))
+            << "a file that could not be read whole is said to be unreadable";
+        MSG msg;
         EXPECT_EQ(copied, PeekMessageA(&msg, test.window, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0)
             << "the automatic exit follows a copy, and only a copy";
         if (copied) {
@@ -201,7 +203,7 @@ TEST_F(FileRace, FileThatChangesBetweenItsSizeAndItsRead)
 
 // Held by another process from the start: the size comes through, since
 // taking it needs no access to the data and so no sharing, but the read
-// does not: nothing is copied and nothing is said.
+// does not: nothing is copied, and the file is said to be unreadable.
 TEST_F(FileRace, FileHeldByAnotherProcessThroughout)
 {
     ASSERT_TRUE(WriteWholeFile(file, kOriginal));
@@ -212,7 +214,7 @@ TEST_F(FileRace, FileHeldByAnotherProcessThroughout)
     EXPECT_EQ(0, MRVK0_ReadTextToBuffer(file.c_str(), buffer, 10));
     EXPECT_EQ(std::string(32, 'Z'), std::string(buffer, 32)) << "the buffer was touched";
 
-    EXPECT_EQ("", ShowBoxes(OneClickCopyOfTheFile()));
+    EXPECT_EQ(ShowBoxes({{kTitleConfirm, kFileNotFound, false}}), ShowBoxes(OneClickCopyOfTheFile()));
     EXPECT_EQ(kUnchanged, ClipboardBlock());
     EXPECT_EQ(1, m_ListLoaded);
     EXPECT_EQ("[one][two]", Show(ComboItems(test.combo)));

@@ -211,27 +211,39 @@ TEST_F(Faults, ClipboardHeldLongByAnotherProcessFailsAndStays)
     CloseProgram(main);
 }
 
-// A referenced file held open without sharing by another process: its
-// size comes through (desired access 0 needs no sharing) but the read does
-// not. The copy is silent, copies nothing, loads the list and stays.
-TEST_F(Faults, ReferencedFileHeldByAnotherProcessCopiesNothingSilently)
+// A referenced file that another process holds open: one that only reads
+// it (a viewer, the indexer) lets the copy read it too; one that shares
+// nothing keeps the copy out, which then says the file cannot be had,
+// copies nothing and stays with its list. Its size comes through either
+// way (desired access 0 needs no sharing).
+TEST_F(Faults, ReferencedFileHeldByAnotherProcess)
 {
     std::string memo = folder_.path + "\\memo.txt";
     ASSERT_TRUE(WriteWholeFile(memo, "memo text"));
-    PutOnClipboard("before");
-    ASSERT_TRUE(StartHolder(&holder_, "file", memo, 60000));
-    ASSERT_TRUE(Start("/f=\"" + memo + "\" /g /e"));
-    HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
-    ASSERT_TRUE(main);
-    Sleep(300);
-    EXPECT_EQ(Show(kItems), Show(Items(main))) << "the failed copy loads the list";
-    EXPECT_EQ("", WindowText(GetDlgItem(main, IDC_CLIP_COMBO)));
-    EXPECT_EQ(-1, WaitForExit(&run_, 0)) << "no automatic exit";
-    EXPECT_EQ("", Boxes()) << "a failed read is silent";
-    EXPECT_EQ("before", ClipboardText());
-    CloseProgram(main);
-    EXPECT_EQ(0, ReleaseHolder(&holder_));
-    EXPECT_EQ("memo text", ReadWholeFile(memo));
+    for (const char* holding : {"reader", "file"}) {
+        const bool reader = strcmp(holding, "reader") == 0;
+        SCOPED_TRACE(reader ? "held by a reader" : "held without sharing");
+        PutOnClipboard("before");
+        ASSERT_TRUE(StartHolder(&holder_, holding, memo, 60000));
+        ASSERT_TRUE(Start("/f=\"" + memo + "\" /g /e"));
+        if (reader) {
+            EXPECT_EQ(0, WaitForExit(&run_, kWindowWait)) << "copies and closes";
+            EXPECT_EQ("memo text", ClipboardText());
+            EXPECT_EQ("", Boxes());
+            FinishProgram(&run_);
+        } else {
+            EXPECT_TRUE(WaitForBoxes(&watch_, 1, kWindowWait)) << "not said: unreadable";
+            HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
+            ASSERT_TRUE(main);
+            EXPECT_EQ(Show(kItems), Show(Items(main))) << "the failed copy loads the list";
+            EXPECT_EQ(-1, WaitForExit(&run_, 0)) << "no automatic exit";
+            EXPECT_EQ(Box(kTitleConfirm, kFileNotFound), Boxes());
+            EXPECT_EQ("before", ClipboardText());
+            CloseProgram(main);
+        }
+        EXPECT_EQ(0, ReleaseHolder(&holder_));
+        EXPECT_EQ("memo text", ReadWholeFile(memo));
+    }
 }
 
 // A file of 4 GiB and 5 bytes (sparse: it takes no room): the size modulo
