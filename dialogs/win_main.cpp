@@ -69,8 +69,31 @@ static bool CopyAtOnce()
     return true;
 }
 
+// The program loads the DLLs it binds late by their full path in the
+// system folder (load_system_library.h), but system DLLs load others by
+// bare name on its behalf as windows and dialogs appear (uxtheme, dwmapi,
+// propsys), and a bare name is looked for in the program's folder first: a
+// DLL of such a name put beside the program would run inside it. From here
+// on every load by bare name searches the system folder only. Morvask.dll
+// is imported at load time and so found before this runs.
+static void LoadDllsFromTheSystemFolderOnly()
+{
+    typedef BOOL(WINAPI * Function)(DWORD);
+    // kernel32 is always mapped; the function is looked up because Windows
+    // 7 without its loader update (KB2533623) lacks it. There the system
+    // DLLs' own loads keep the usual search order and the program goes on:
+    // its own loads still name the system folder.
+    HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+    Function function =
+        kernel32 ? (Function)(void*)GetProcAddress(kernel32, "SetDefaultDllDirectories") : NULL;
+    // Refused only for flags it does not know, which these are not: nothing
+    // else to fall back to.
+    if (function) function(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    LoadDllsFromTheSystemFolderOnly();
     m_hInstance = instance;
     TakeArguments();
     if (CopyAtOnce()) return 0;

@@ -504,15 +504,16 @@ std::string OursAmong(const std::string& notes)
     return found;
 }
 
-// Makes Wine prefer a version.dll found on the search path to its own, as
-// Windows does, for Quillan.exe only, while it lives. Wine takes
+// Makes Wine prefer a DLL of that name found on the search path to its
+// own, as Windows does, for Quillan.exe only, while it lives. Wine takes
 // WINEDLLOVERRIDES for a process from the Unix environment its parent was
 // started with, not from the Windows environment a program hands to
 // CreateProcess, so a test cannot give it to the program that way; the
 // per-program overrides in Wine's registry it does read.
-struct NativeVersionDllForTheProgram {
+struct NativeDllForTheProgram {
+    const WCHAR* name;
     bool set = false;
-    NativeVersionDllForTheProgram()
+    explicit NativeDllForTheProgram(const WCHAR* dll) : name(dll)
     {
         HKEY key;
         if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL)
@@ -520,19 +521,24 @@ struct NativeVersionDllForTheProgram {
             return;
         }
         const WCHAR order[] = L"native,builtin";
-        set = RegSetValueExW(key, L"version", 0, REG_SZ, (const BYTE*)order, sizeof order)
+        set = RegSetValueExW(key, name, 0, REG_SZ, (const BYTE*)order, sizeof order)
               == ERROR_SUCCESS;
         RegCloseKey(key);
     }
-    ~NativeVersionDllForTheProgram()
+    ~NativeDllForTheProgram()
     {
         HKEY key;
         if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-        RegDeleteValueW(key, L"version");
+        RegDeleteValueW(key, name);
         RegCloseKey(key);
     }
     static constexpr const WCHAR* kKey = L"Software\\Wine\\AppDefaults\\Quillan.exe\\DllOverrides";
 };
+
+bool UnderWine()
+{
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != NULL;
+}
 
 // A version.dll planted beside the program. version.dll is not one of the
 // DLLs the system always maps from its own folder, so Windows would load a
@@ -546,9 +552,8 @@ TEST_F(Faults, VersionDllPlantedBesideTheProgramIsNeitherImportedNorCalled)
     const std::string notes = folder_.path + "\\planted-version.txt";
     ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\planted\\version.dll").c_str(),
                           (folder_.path + "\\version.dll").c_str(), FALSE));
-    const bool underWine =
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != NULL;
-    NativeVersionDllForTheProgram preferPlanted;
+    const bool underWine = UnderWine();
+    NativeDllForTheProgram preferPlanted(L"version");
     if (underWine) {
         ASSERT_TRUE(preferPlanted.set) << "Wine's per-program overrides cannot be set";
     }
@@ -581,6 +586,34 @@ TEST_F(Faults, VersionDllPlantedBesideTheProgramIsNeitherImportedNorCalled)
         printf("note: the planted version.dll says:\n%s", written.c_str());
         EXPECT_EQ("", OursAmong(written));
     }
+}
+
+// A uxtheme.dll planted beside the program. The program never loads it by
+// name, but system DLLs do, by bare name, as the main window and the
+// editor appear; the search for a bare name starts in the program's folder
+// unless the program narrows it to the system folder first. Under Wine the
+// copy is preferred by an override, as Windows' search order would find it.
+TEST_F(Faults, UxthemeDllPlantedBesideTheProgramIsNeverLoaded)
+{
+    const std::string notes = folder_.path + "\\planted-uxtheme.txt";
+    ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\planted\\uxtheme.dll").c_str(),
+                          (folder_.path + "\\uxtheme.dll").c_str(), FALSE));
+    NativeDllForTheProgram preferPlanted(L"uxtheme");
+    if (UnderWine()) {
+        ASSERT_TRUE(preferPlanted.set) << "Wine's per-program overrides cannot be set";
+    }
+
+    ASSERT_TRUE(Start(""));
+    HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
+    ASSERT_TRUE(main) << "the main window did not appear";
+    PostMessageW(main, WM_COMMAND, IDC_EDIT_LIST, 0);
+    HWND editor = WaitForWindow(run_, kEditorCaption, false, kWindowWait);
+    ASSERT_TRUE(editor) << "the editor did not open";
+    PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+    for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+    CloseProgram(main);
+    EXPECT_EQ("", Boxes());
+    EXPECT_EQ("<cannot be read>", ReadWholeFile(notes)) << "the planted uxtheme.dll was loaded";
 }
 
 }  // namespace
