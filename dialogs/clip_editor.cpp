@@ -29,9 +29,6 @@ static bool m_EditorListUnread = false;
 // What the load has to tell the user, shown once the editor is up.
 static const char* m_EditorLoadMessage = nullptr;
 
-// Posted at the start when the list could not be read.
-enum { WM_APP_REPORT_LOAD = WM_APP + 1 };
-
 static bool InsertFailed(LRESULT result)
 {
     return result == LB_ERR || result == LB_ERRSPACE;

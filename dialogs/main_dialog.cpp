@@ -22,9 +22,6 @@
 #include "shortcut_dialog.h"
 #include "text_convert.h"
 
-// Posted at the start of a one-click run whose copy already failed.
-enum { WM_APP_ONE_CLICK_FAILED = WM_APP + 1 };
-
 CopyResult m_OneClickResult = kCopyNothing;
 bool m_OneClickTried = false;
 
