@@ -30,15 +30,15 @@ static bool DecodeUnicode(Payload* payload, const char* bytes, int codePage)
     return DecodeToBlock(bytes, (int)strlen(bytes), codePage, &payload->unicode, &units);
 }
 
-// m_ClipText in its code page: its bytes as CF_TEXT when they are code page
+// The text in its code page: its bytes as CF_TEXT when they are code page
 // 932, the text itself as CF_UNICODETEXT.
-static CopyResult MakeTextPayload(Payload* payload)
+static CopyResult MakeTextPayload(Payload* payload, const char* text, int codePage)
 {
-    if (!DecodeUnicode(payload, m_ClipText, m_ClipCodePage)) return kCopyNoMemory;
-    if (m_ClipCodePage == kCodePage932) {
-        int length = (int)strlen(m_ClipText);
+    if (!DecodeUnicode(payload, text, codePage)) return kCopyNoMemory;
+    if (codePage == kCodePage932) {
+        int length = (int)strlen(text);
         if (!payload->text.Allocate((DWORD)length + 1)) return kCopyNoMemory;
-        memcpy(payload->text.Bytes(), m_ClipText, (size_t)length + 1);
+        memcpy(payload->text.Bytes(), text, (size_t)length + 1);
         return kCopyDone;
     }
     return EncodeBestFit932(payload->unicode.Wide(), -1, &payload->text) ? kCopyDone
@@ -118,21 +118,21 @@ static bool PutOnClipboard(HWND owner, Payload* payload)
 
 CopyResult CopyEntry(const char* entry, int codePage, HWND owner)
 {
-    m_ClipCodePage = codePage;
-    int isFile = ExtractClipText(entry, m_ClipText, kTextSize, codePage);
-    if (m_ClipText[0] == '\0') return kCopyNothing;
+    char text[kTextSize];
+    int isFile = ExtractClipText(entry, text, kTextSize, codePage);
+    if (text[0] == '\0') return kCopyNothing;
 
     Payload payload;
     CopyResult result;
     if (isFile) {
         // A path that is no name the system takes is a file not found.
         WCHAR path[MAX_PATH];
-        if (DecodeText(m_ClipText, (int)strlen(m_ClipText), codePage, path, MAX_PATH) < 0) {
+        if (DecodeText(text, (int)strlen(text), codePage, path, MAX_PATH) < 0) {
             return kCopyFileNotFound;
         }
         result = MakeFilePayload(&payload, path);
     } else {
-        result = MakeTextPayload(&payload);
+        result = MakeTextPayload(&payload, text, codePage);
     }
     if (result != kCopyDone) return result;
 

@@ -15,9 +15,8 @@ enum CopyResult {
     kCopyClipboardFailed,  // another program held the clipboard, or it refused
 };
 
-// Takes the entry (bytes in codePage), keeps its text or path in m_ClipText
-// and its code page in m_ClipCodePage, and puts it on the clipboard with
-// `owner` as the clipboard's owner:
+// Takes the text or path out of the entry (bytes in codePage) and puts it on
+// the clipboard with `owner` as the clipboard's owner:
 //   CF_UNICODETEXT  the text itself;
 //   CF_TEXT         the same bytes as the entry gave for a code page 932
 //                   text (a file's bytes unchanged, with 10 zero bytes

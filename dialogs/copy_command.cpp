@@ -36,7 +36,6 @@ void CopyClipText(HWND mainDialog)
 {
     ItemText entry;
     CopyResult result = kCopyNothing;
-    m_ClipText[0] = '\0';
     if (!TakeMainEntry(GetDlgItem(mainDialog, IDC_CLIP_COMBO), &entry)) {
         // Without room for the entry there is nothing to copy.
         result = kCopyNoMemory;

@@ -133,8 +133,6 @@ static void StartMainDialog(HWND dialog)
 static void MakeShortcut(HWND dialog)
 {
     ItemText entry;
-    m_ClipTitle[0] = '\0';
-    m_ClipText[0] = '\0';
     if (!TakeMainEntry(GetDlgItem(dialog, IDC_CLIP_COMBO), &entry)) {
         // Without the entry's text the dialog would propose nothing the
         // user chose; say so instead of opening it half-filled.
@@ -142,13 +140,16 @@ static void MakeShortcut(HWND dialog)
         return;
     }
     // Title and message are cut to their 1024-byte buffers.
-    m_ClipCodePage = entry.codePage;
+    ShortcutProposal proposal;
+    proposal.title[0] = proposal.message[0] = '\0';
+    proposal.codePage = entry.codePage;
     if (entry.length > 0) {
-        SplitClipEntry(entry.Bytes(), m_ClipTitle, kTextSize, m_ClipText, kTextSize,
+        SplitClipEntry(entry.Bytes(), proposal.title, kTextSize, proposal.message, kTextSize,
                        entry.codePage);
     }
     // The dialog always ends with 2; nothing depends on how it ended.
-    DialogBoxParamW(m_hInstance, MAKEINTRESOURCEW(IDD_SHORTCUT), dialog, ShortcutDlgProc, 0);
+    DialogBoxParamW(m_hInstance, MAKEINTRESOURCEW(IDD_SHORTCUT), dialog, ShortcutDlgProc,
+                    (LPARAM)&proposal);
 }
 
 static void EditClipList(HWND dialog)

@@ -63,22 +63,24 @@ static void DefaultShortcutName(WCHAR* name)
     wsprintfW(name, format, exeName);
 }
 
-static void StartShortcutDialog(HWND dialog)
+static void StartShortcutDialog(HWND dialog, const ShortcutProposal* proposal)
 {
+    static const ShortcutProposal kNothing = {"", "", kCodePage932};
+    if (!proposal) proposal = &kNothing;
     // A missing icon leaves the default one; nothing else depends on it.
     HANDLE icon = LoadImageW(m_hInstance, MAKEINTRESOURCEW(IDI_SHORTCUT), IMAGE_ICON, 0, 0,
                              LR_SHARED);
     SendMessageW(dialog, WM_SETICON, ICON_BIG, (LPARAM)icon);
 
-    SetFieldText(dialog, IDC_SC_MESSAGE, m_ClipText, m_ClipCodePage);
+    SetFieldText(dialog, IDC_SC_MESSAGE, proposal->message, proposal->codePage);
     CheckDlgButton(dialog, IDC_SC_AUTO_START, m_AutoStart == 1 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_SC_AUTO_EXIT, m_AutoExit == 1 ? BST_CHECKED : BST_UNCHECKED);
     SetDlgItemInt(dialog, IDC_SC_POS_X, (UINT)m_PosX, TRUE);
     SetDlgItemInt(dialog, IDC_SC_POS_Y, (UINT)m_PosY, TRUE);
     ApplyPositionRule(dialog);
 
-    if (m_ClipTitle[0] != '\0') {
-        SetFieldText(dialog, IDC_SC_NAME, m_ClipTitle, m_ClipCodePage);
+    if (proposal->title[0] != '\0') {
+        SetFieldText(dialog, IDC_SC_NAME, proposal->title, proposal->codePage);
     } else {
         WCHAR name[kBoxTextSize];
         DefaultShortcutName(name);
@@ -151,20 +153,20 @@ static bool ComposeLinkPath(const WCHAR* folder, const WCHAR* name, WCHAR* link)
 
 // The arguments that the message and option fields give: composed in code
 // page 932 when the fields hold it exactly, else in UTF-8, so the 1023-byte
-// limit counts the text's own bytes. The message is kept in m_ClipText.
+// limit counts the text's own bytes.
 static void ComposeArgumentsFromFields(HWND dialog, WCHAR* arguments)
 {
     const int position = IsTicked(dialog, IDC_SC_SET_POSITION);
+    char message[kTextSize] = "";
     char xText[kTextSize] = "";
     char yText[kTextSize] = "";
-    char* texts[] = {m_ClipText, xText, yText};
+    char* texts[] = {message, xText, yText};
     const int ids[] = {IDC_SC_MESSAGE, IDC_SC_POS_X, IDC_SC_POS_Y};
     const int codePage = ReadFieldTexts(dialog, ids, texts, position ? 3 : 1, kTextSize);
-    m_ClipCodePage = codePage;
     // At most 1023 bytes: when message and options do not fit together, the
     // message is shortened and the options kept.
     char composed[kTextSize];
-    ComposeShortcutArguments(m_ClipText, IsTicked(dialog, IDC_SC_AUTO_START),
+    ComposeShortcutArguments(message, IsTicked(dialog, IDC_SC_AUTO_START),
                              IsTicked(dialog, IDC_SC_AUTO_EXIT), position, xText, yText,
                              composed, codePage);
     if (DecodeText(composed, lstrlenA(composed), codePage, arguments, kTextSize) < 0) {
@@ -270,11 +272,11 @@ static void ChooseFolder(HWND dialog)
     SetDlgItemTextW(dialog, IDC_SC_FOLDER, path);
 }
 
-INT_PTR CALLBACK ShortcutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK ShortcutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        StartShortcutDialog(dialog);
+        StartShortcutDialog(dialog, reinterpret_cast<const ShortcutProposal*>(lParam));
         return TRUE;  // focus on the first control, the message field
 
     case WM_CLOSE:
