@@ -88,13 +88,16 @@ static CopyResult MakeFilePayload(Payload* payload, const WCHAR* path)
 // every block it took from then on; the guards free the rest).
 static bool PutOnClipboard(HWND owner, Payload* payload)
 {
+    // Emptying makes the opener the clipboard's owner, and only an owner's
+    // blocks are taken: opened without a window, nothing would be.
+    if (!owner) return false;
     int opened = 0;
     for (int i = 0; i < kOpenTries && !opened; ++i) {
         if (i > 0) Sleep(kOpenPauseMs);
         opened = OpenClipboard(owner) != FALSE;
     }
     if (!opened) return false;
-    // Whether emptying worked shows in SetClipboardData: it takes blocks
+    // Whether emptying worked shows in SetClipboardData, which takes blocks
     // only from the clipboard's owner.
     EmptyClipboard();
     bool taken = true;

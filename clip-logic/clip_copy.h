@@ -16,7 +16,8 @@ enum CopyResult {
 };
 
 // Takes the text or path out of the entry (bytes in codePage) and puts it on
-// the clipboard with `owner` as the clipboard's owner:
+// the clipboard with `owner`, a window of the program's own, as the
+// clipboard's owner (without one, kCopyClipboardFailed):
 //   CF_UNICODETEXT  the text itself;
 //   CF_TEXT         the same bytes as the entry gave for a code page 932
 //                   text (a file's bytes unchanged, with 10 zero bytes

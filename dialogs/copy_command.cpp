@@ -2,7 +2,6 @@
 
 #include "app_state.h"
 #include "clip_list_file.h"
-#include "main_dialog.h"
 #include "main_entry.h"
 #include "message_box.h"
 #include "messages.h"
@@ -27,9 +26,6 @@ void FinishCopy(HWND mainDialog, CopyResult result)
     case kCopyClipboardFailed: ShowMessage(NULL, kClipboardFailed, kTitleFailure, MB_OK); break;
     default: break;  // nothing to copy: no message
     }
-    // Nothing was copied. A start that skipped the list must still leave a
-    // usable window: load it now (this also empties the edit field).
-    if (m_ListLoaded == 0) LoadListIntoCombo(mainDialog);
 }
 
 void CopyClipText(HWND mainDialog)

@@ -12,7 +12,6 @@
 #include "clip_editor.h"
 #include "clip_entry.h"
 #include "clip_list_file.h"
-#include "command_line.h"
 #include "copy_command.h"
 #include "dialog_field.h"
 #include "main_entry.h"
@@ -21,9 +20,6 @@
 #include "resource.h"
 #include "shortcut_dialog.h"
 #include "text_convert.h"
-
-CopyResult m_OneClickResult = kCopyNothing;
-bool m_OneClickTried = false;
 
 // The program's own version record: Japanese strings, Unicode code page.
 static const char kVersionTable[] = "041104b0";
@@ -99,32 +95,28 @@ void LoadListIntoCombo(HWND dialog)
     if (loaded == kLoadUnsupported) ShowMessage(NULL, kClipListUtf16, kTitleFailure, MB_OK);
 }
 
-static void StartMainDialog(HWND dialog)
+static void StartMainDialog(HWND dialog, const MainDialogStart* start)
 {
     m_LinkFolder[0] = '\0';
     if (!GetProgramPaths(m_ExePath, m_ExeDir, m_ExeName)) {
         ShowMessage(NULL, kProgramPathTooLong, kTitleFailure, MB_OK);
     }
-    ParseCommandLine();
     PlaceMainWindow(dialog);
 
-    // A one-click copy that closes again does not need the list; the copy
-    // command loads it if the copy fails.
-    bool oneClick = m_ClipText[0] != '\0' && m_AutoStart && m_AutoExit;
-    if (!oneClick) LoadListIntoCombo(dialog);
+    // Always the list: a one-click start that copied never opens this
+    // window, and one whose copy failed is to leave a usable one.
+    LoadListIntoCombo(dialog);
 
     // After the load: loading empties the edit field.
     if (m_ClipText[0] != '\0') {
         SetFieldText(dialog, IDC_CLIP_COMBO, m_ClipText, m_ClipCodePage);
     }
-    if (m_AutoStart == 1) {
-        // A one-click copy tried before the window: only its outcome is
-        // left to show, so the clipboard is not tried a second time.
-        if (oneClick && m_OneClickTried) {
-            PostMessageW(dialog, WM_APP_ONE_CLICK_FAILED, 0, 0);
-        } else {
-            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        }
+    if (start && start->oneClickTried) {
+        // Only its outcome is left to show: the clipboard is not tried a
+        // second time.
+        PostMessageW(dialog, WM_APP_ONE_CLICK_FAILED, (WPARAM)start->oneClickResult, 0);
+    } else if (m_AutoStart == 1) {
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     }
 }
 
@@ -173,7 +165,7 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 {
     switch (message) {
     case WM_INITDIALOG:
-        StartMainDialog(dialog);
+        StartMainDialog(dialog, reinterpret_cast<const MainDialogStart*>(lParam));
         return TRUE;  // focus on the first tab stop, the file button
 
     case WM_CLOSE:
@@ -185,7 +177,7 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         return TRUE;
 
     case WM_APP_ONE_CLICK_FAILED:
-        FinishCopy(dialog, m_OneClickResult);
+        FinishCopy(dialog, static_cast<CopyResult>(wParam));
         return TRUE;
 
     case WM_COMMAND:

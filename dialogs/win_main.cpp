@@ -40,18 +40,13 @@ static void TakeArguments()
 
 // A one-click start (a text, /g and /e) copies before any window exists,
 // with a message-only window as the clipboard's owner: nothing is shown,
-// and the program is gone as soon as the text is on the clipboard. True
-// when it copied; otherwise the main dialog starts as it would have and
-// shows what went wrong.
-static bool CopyAtOnce()
+// and the program is gone as soon as the text is on the clipboard.
+static CopyResult CopyAtOnce()
 {
-    ParseCommandLine();
-    if (m_ClipText[0] == '\0' || !m_AutoStart || !m_AutoExit) return false;
-
     // A class of its own: a system class such as STATIC is redirected by the
     // manifest to the common controls, whose loading would cost more than
-    // the copy itself. Should registering or creating fail, the clipboard is
-    // opened without an owner, which it allows.
+    // the copy itself. Registering fails only when the class is there
+    // already, which creating the window then shows.
     WNDCLASSW ownerClass = {};
     ownerClass.lpfnWndProc = DefWindowProcW;
     ownerClass.hInstance = m_hInstance;
@@ -59,14 +54,12 @@ static bool CopyAtOnce()
     RegisterClassW(&ownerClass);
     HWND owner = CreateWindowExW(0, ownerClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
                                  NULL, m_hInstance, NULL);
-    char entry[kTextSize];
-    memcpy(entry, m_ClipText, sizeof entry);
-    m_OneClickResult = CopyEntry(entry, m_ClipCodePage, owner);
-    m_OneClickTried = true;
-    if (owner) DestroyWindow(owner);  // the clipboard keeps its data
-    if (m_OneClickResult != kCopyDone) return false;
-    MessageBeep(MB_ICONASTERISK);
-    return true;
+    // Without a window of its own the clipboard takes nothing from it.
+    if (!owner) return kCopyClipboardFailed;
+    CopyResult result = CopyEntry(m_ClipText, m_ClipCodePage, owner);
+    DestroyWindow(owner);  // the clipboard keeps its data
+    if (result == kCopyDone) MessageBeep(MB_ICONASTERISK);
+    return result;
 }
 
 // The program loads the DLLs it binds late by their full path in the
@@ -96,8 +89,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     LoadDllsFromTheSystemFolderOnly();
     m_hInstance = instance;
     TakeArguments();
-    if (CopyAtOnce()) return 0;
+    ParseCommandLine();  // once: m_ClipText keeps the command line's text
+    MainDialogStart start = {false, kCopyNothing};
+    if (m_ClipText[0] != '\0' && m_AutoStart == 1 && m_AutoExit == 1) {
+        start.oneClickTried = true;
+        start.oneClickResult = CopyAtOnce();
+        if (start.oneClickResult == kCopyDone) return 0;
+    }
     // The process ends with the dialog however it ended.
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), NULL, MainDlgProc, 0);
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), NULL, MainDlgProc, (LPARAM)&start);
     return 0;
 }

@@ -49,7 +49,6 @@ protected:
     void SetUp() override
     {
         m_AutoExit = 0;
-        m_ListLoaded = 1;
         // The command line's text, which no copy may touch.
         strcpy(m_ClipText, "from the command line");
         strcpy(m_ExeDir, folder.path.c_str());
@@ -58,7 +57,6 @@ protected:
     {
         EXPECT_STREQ("from the command line", m_ClipText) << "a copy changed the command line's text";
         m_AutoExit = 0;
-        m_ListLoaded = 0;
         m_ClipText[0] = '\0';
         m_ExeDir[0] = '\0';
     }
@@ -151,32 +149,6 @@ TEST_F(CopyClipTextTest, AutomaticExitFollowsASuccessfulCopyOnly)
     EXPECT_EQ(0, empty.closePosted);
 }
 
-TEST_F(CopyClipTextTest, NothingCopiedLoadsTheListOnce)
-{
-    ASSERT_TRUE(WriteWholeFile(folder.File("ClipData.txt"), "one\r\ntwo\r\n"));
-    m_AutoExit = 1;
-    m_ListLoaded = 0;
-    CopyResult result = Copy(test, "/f=\"" + folder.File("missing.txt") + "\"");
-    EXPECT_EQ(1, (int)result.boxes.size());
-    EXPECT_EQ(1, m_ListLoaded);
-    EXPECT_EQ("[one][two]", Show(ComboItems(test.combo)));
-    EXPECT_EQ("", WindowText(test.combo)) << "the failed entry left the edit field";
-    EXPECT_EQ(0, result.closePosted);
-
-    // Loaded once: a later failure leaves the list and the field alone.
-    ASSERT_TRUE(WriteWholeFile(folder.File("ClipData.txt"), "three\r\n"));
-    Copy(test, "/f=");
-    EXPECT_EQ("[one][two]", Show(ComboItems(test.combo)));
-    EXPECT_EQ("/f=", WindowText(test.combo));
-
-    // A successful copy never loads it.
-    m_ListLoaded = 0;
-    SendMessageA(test.combo, CB_RESETCONTENT, 0, 0);
-    Copy(test, "\"ok\"");
-    EXPECT_EQ(0, m_ListLoaded);
-    EXPECT_EQ("", Show(ComboItems(test.combo)));
-}
-
 TEST_F(CopyClipTextTest, ClipboardHeldBrieflyIsWaitedFor)
 {
     CopyResult result = Copy(test, "\"patience\"", 150);
@@ -186,16 +158,12 @@ TEST_F(CopyClipTextTest, ClipboardHeldBrieflyIsWaitedFor)
 
 TEST_F(CopyClipTextTest, ClipboardHeldByAnotherIsAFailureNotASuccess)
 {
-    ASSERT_TRUE(WriteWholeFile(folder.File("ClipData.txt"), "one\r\n"));
     m_AutoExit = 1;
-    m_ListLoaded = 0;
     CopyResult result = Copy(test, "\"blocked\"", 1500);
     EXPECT_EQ(kUnchanged, result.clipboard);
     EXPECT_EQ("[" + std::string(kTitleFailure) + ":" + kClipboardFailed + "]", ShowBoxes(result.boxes))
         << "one message, without owner";
     EXPECT_EQ(0, result.closePosted) << "no automatic exit";
-    EXPECT_EQ(1, m_ListLoaded);
-    EXPECT_EQ("[one]", Show(ComboItems(test.combo)));
 }
 
 }  // namespace

@@ -204,7 +204,7 @@ TEST_F(Faults, ClipboardHeldLongByAnotherProcessFailsAndStays)
     Sleep(300);
     EXPECT_EQ(-1, WaitForExit(&run_, 0)) << "no automatic exit after a failed copy";
     EXPECT_EQ(Show(kItems), Show(Items(main))) << "the list is loaded for the user";
-    EXPECT_EQ("", WindowText(GetDlgItem(main, IDC_CLIP_COMBO)));
+    EXPECT_EQ("x", WindowText(GetDlgItem(main, IDC_CLIP_COMBO))) << "the text stays, to copy again";
     EXPECT_EQ(0, ReleaseHolder(&holder_));
     EXPECT_EQ("before", ClipboardText());
     EXPECT_EQ(1u, BoxesAnswered(&watch_).size()) << Boxes();
@@ -330,7 +330,7 @@ TEST_F(Faults, HostileCommandLines)
         // as an entry: a plain text stops at a quote, leading blanks go.
         {"quote inside a bare value", "/m=bare\"quote /g /e", true, "", "bare", 0, 0, ""},
         {"unclosed quoted path names no file", "/f=\"" + memo + " /g /e", false, notFound,
-         "before", 120, 64, ""},
+         "before", 120, 64, "/f=\"" + memo + " /g /e\""},
         {"lone quote takes the rest", "/m=\" /g", false, "", "/g", 120, 64, " /g"},
         {"every option twice: the first counts", "/x=10 /y=20 /m=\"first\" /x=30 /y=40 /m=\"second\"",
          false, "", "before", 10, 20, "first"},

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "app_state.h"
+#include "command_line.h"
 #include "main_dialog.h"
+#include "messages.h"
 #include "resource.h"
 #include "test_support.h"
 
@@ -112,11 +114,14 @@ protected:
         DeleteFileA(listPath_.c_str());
     }
 
-    HWND Start(const char* commandLine)
+    // As the entry point starts it: the command line parsed, then the
+    // dialog given what a one-click copy before it came to (null: none).
+    HWND Start(const char* commandLine, const MainDialogStart* start = nullptr)
     {
         strcpy(m_CmdLine, commandLine);
+        ParseCommandLine();
         dialog_ = CreateDialogParamA(m_hInstance, MAKEINTRESOURCEA(IDD_MAIN), NULL,
-                                     MainDlgProc, 0);
+                                     MainDlgProc, (LPARAM)start);
         EXPECT_TRUE(dialog_ != NULL) << "dialog 101 did not open";
         // Shown without taking the focus from the start; hidden again when
         // the dialog ends, which is how the tests see it end.
@@ -186,36 +191,23 @@ TEST_F(MainDialog, PresetMessageIsShownAfterTheListLoaded)
     EXPECT_TRUE(IsWindowVisible(dialog)) << "without /e the window stays open";
 }
 
-TEST_F(MainDialog, OneClickStartSkipsTheListAndCloses)
+TEST_F(MainDialog, FailedOneClickIsReportedNotTriedAgain)
 {
+    // The copy before the window failed: the window says so once it is up,
+    // with the list and the text, and does not copy or close.
     ASSERT_TRUE(PutOnClipboard("before"));
-    HWND dialog = Start("/m=\"Good morning\" /g /e");
+    const MainDialogStart start = {true, kCopyClipboardFailed};
+    BoxAnswerer answerer = {};
+    StartBoxAnswerer(&answerer, GetCurrentProcessId());
+    HWND dialog = Start("/m=\"x\" /g /e", &start);
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(0, (int)SendDlgItemMessageA(dialog, IDC_CLIP_COMBO, CB_GETCOUNT, 0, 0));
-    EXPECT_EQ(0, m_ListLoaded);
-    EXPECT_EQ("Good morning", ComboEditText(dialog));
-    MSG pending;
-    EXPECT_TRUE(PeekMessageA(&pending, dialog, WM_COMMAND, WM_COMMAND, PM_NOREMOVE) &&
-                pending.wParam == IDOK && pending.lParam == 0)
-        << "the copy is posted, not run inside WM_INITDIALOG";
-
-    Pump(dialog, 300);
-    EXPECT_EQ("Good morning", ClipboardAnsiText());
-    EXPECT_FALSE(IsWindowVisible(dialog)) << "automatic exit after the copy";
-    EXPECT_EQ(0, m_ListLoaded);
-}
-
-TEST_F(MainDialog, FailedOneClickLeavesAUsableWindow)
-{
-    // An empty message cannot be copied: nothing to copy, so the list is
-    // loaded and the window stays, whatever /g and /e asked for.
-    HWND dialog = Start("/m=\"x\" /g /e");
-    ASSERT_TRUE(dialog);
-    SetDlgItemTextA(dialog, IDC_CLIP_COMBO, "");
-    Pump(dialog, 300);
-    EXPECT_TRUE(IsWindowVisible(dialog));
-    EXPECT_EQ(1, m_ListLoaded);
     EXPECT_EQ(kFileOrder, Items(dialog));
+    EXPECT_EQ("x", ComboEditText(dialog));
+    Pump(dialog, 300);
+    EXPECT_EQ(ShowBoxes({{kTitleFailure, kClipboardFailed, false}}),
+              ShowBoxes(StopBoxAnswerer(&answerer)));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ("before", ClipboardAnsiText()) << "the clipboard was tried a second time";
 }
 
 TEST_F(MainDialog, MissingListStillCountsAsLoaded)
