@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "app_state.h"
 #include "wide_text.h"
 
 int DecodeText(const char* bytes, int length, int codePage, WCHAR* out, int outSize)
@@ -109,7 +110,7 @@ bool RoundTripsExactly(const char* bytes, int length, int codePage, const WCHAR*
 {
     if (length == 0) return units == 0;
     // Code page 932 lines are at most 1023 bytes, their UTF-8 forms too.
-    char back[4 * 1024];
+    char back[4 * kTextSize];
     bool lossy = false;
     int n = EncodeRaw(wide, units, codePage, back, (int)sizeof back, &lossy);
     return !lossy && n == length && memcmp(back, bytes, (size_t)length) == 0;

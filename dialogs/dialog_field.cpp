@@ -8,8 +8,6 @@
 #include "text_convert.h"
 #include "wide_text.h"
 
-enum { kFieldUnits = kTextSize };  // no field is read longer than a text
-
 void ReadFieldWide(HWND dialog, int id, WCHAR* wide, int units)
 {
     wide[0] = L'\0';

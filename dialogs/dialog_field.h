@@ -4,7 +4,11 @@
 #pragma once
 #include <windows.h>
 
+#include "app_state.h"
 #include "text_encoding.h"
+
+// No text field is read longer than a text: at most kTextSize - 1 units.
+enum { kFieldUnits = kTextSize };
 
 // The field's text as UTF-16 into `wide` (room for `units`, so at most
 // units - 1 of them): cut there before a surrogate pair, never inside one,

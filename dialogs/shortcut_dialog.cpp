@@ -18,11 +18,6 @@
 #include "system_functions.h"
 #include "text_convert.h"
 
-enum {
-    kFieldUnits = 256,    // folder and name fields: at most 255 units are read
-    kBoxTextSize = 1024,  // wsprintf never writes more
-};
-
 static bool IsTicked(HWND dialog, int box)
 {
     return SendDlgItemMessageW(dialog, box, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -53,8 +48,8 @@ static void GetDesktopFolder(HWND dialog, WCHAR* folder)
 // and used when the name field is left empty (room for kBoxTextSize units).
 static void DefaultShortcutName(WCHAR* name)
 {
-    WCHAR format[64];
-    ProgramText(kShortcutNameFormat, format, 64);
+    WCHAR format[kShortTextUnits];
+    ProgramText(kShortcutNameFormat, format, kShortTextUnits);
     WCHAR exeName[kNameSize];
     if (DecodeText(m_ExeName, lstrlenA(m_ExeName), kCodePageUtf8, exeName, kNameSize) < 0) {
         exeName[0] = L'\0';
@@ -131,8 +126,8 @@ static void ReportCreateFailure(HWND dialog, HRESULT status, const WCHAR* link,
     WCHAR text[kBoxTextSize];
     wsprintfW(text, format, (unsigned)status, link, target, shown, workDir);
     MessageBeep(MB_ICONEXCLAMATION);
-    WCHAR title[16];
-    ProgramText(kTitleFailure, title, 16);
+    WCHAR title[kShortTextUnits];
+    ProgramText(kTitleFailure, title, kShortTextUnits);
     MessageBoxW(dialog, text, title, MB_OK | MB_ICONQUESTION);
 }
 
@@ -176,8 +171,10 @@ static void ComposeArgumentsFromFields(HWND dialog, WCHAR* arguments)
 
 static void MakeShortcut(HWND dialog)
 {
-    WCHAR folder[kFieldUnits];
-    ReadFieldWide(dialog, IDC_SC_FOLDER, folder, kFieldUnits);
+    // A folder of 255 units leaves no room for a name within MAX_PATH:
+    // reading more would tell nothing new.
+    WCHAR folder[kNameSize];
+    ReadFieldWide(dialog, IDC_SC_FOLDER, folder, kNameSize);
     if (MRVK0_FolderExistW(folder) != 1) {
         ReportFolderFailure(dialog, folder);
         return;
@@ -189,8 +186,8 @@ static void MakeShortcut(HWND dialog)
     if (PathFromWide(folder, kept, kPathBytes)) CopyText(m_LinkFolder, kPathBytes, kept, -1,
                                                          kCodePageUtf8);
 
-    WCHAR name[kFieldUnits];
-    ReadFieldWide(dialog, IDC_SC_NAME, name, kFieldUnits);
+    WCHAR name[kNameSize];
+    ReadFieldWide(dialog, IDC_SC_NAME, name, kNameSize);
     // A name is a file name in the folder shown, never a path or a device.
     if (name[0] != L'\0' && !IsPlainFileName(name)) {
         ReportBadName(dialog, name);
@@ -244,8 +241,8 @@ static void ChooseFolder(HWND dialog)
     WCHAR path[MAX_PATH];
     WCHAR title[MAX_PATH] = L"";
     ProgramText(kFolderChooserPreset, path, MAX_PATH);
-    WCHAR caption[64];
-    ProgramText(kFolderChooserTitle, caption, 64);
+    WCHAR caption[kShortTextUnits];
+    ProgramText(kFolderChooserTitle, caption, kShortTextUnits);
 
     OPENFILENAMEW chooser;
     memset(&chooser, 0, sizeof chooser);
