@@ -86,8 +86,7 @@ test-fuzz: fuzz-build
 # Everything: native rules, short fuzz runs, the 32-bit deliverables checked
 # as files, Windows tests under Wine on the picked build.
 test: host fuzz-build
-	@$(PICKED); echo "Windows suites: $$arch build ($$why)"; \
-	 $(MAKE) --no-print-directory win-$$arch && \
+	@$(PICKED); $(MAKE) --no-print-directory win-$$arch && \
 	 scripts/test-all.sh $(BUILD) $$arch "$$why"
 
 # Longer fuzz runs (FUZZ_SECONDS each).
