@@ -603,16 +603,24 @@ TEST_F(Faults, UxthemeDllPlantedBesideTheProgramIsNeverLoaded)
         ASSERT_TRUE(preferPlanted.set) << "Wine's per-program overrides cannot be set";
     }
 
+    // The notes are read however far the run came: a planted copy that is
+    // loaded may keep a window from opening.
     ASSERT_TRUE(Start(""));
     HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
-    ASSERT_TRUE(main) << "the main window did not appear";
-    PostMessageW(main, WM_COMMAND, IDC_EDIT_LIST, 0);
-    HWND editor = WaitForWindow(run_, kEditorCaption, false, kWindowWait);
-    ASSERT_TRUE(editor) << "the editor did not open";
-    PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
-    for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
-    CloseProgram(main);
-    EXPECT_EQ("", Boxes());
+    EXPECT_TRUE(main) << "the main window did not appear";
+    HWND editor = NULL;
+    if (main) {
+        PostMessageW(main, WM_COMMAND, IDC_EDIT_LIST, 0);
+        editor = WaitForWindow(run_, kEditorCaption, false, kWindowWait);
+        EXPECT_TRUE(editor) << "the editor did not open";
+    }
+    if (editor) {
+        PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+        for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+        CloseProgram(main);
+        EXPECT_EQ("", Boxes());
+    }
+    FinishProgram(&run_);
     EXPECT_EQ("<cannot be read>", ReadWholeFile(notes)) << "the planted uxtheme.dll was loaded";
 }
 
