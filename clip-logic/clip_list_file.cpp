@@ -26,20 +26,20 @@ struct KeptBytes {
     char bytes[1];  // length bytes follow
 };
 
-static UINT DataMessage(int kind, bool set)
+static UINT DataMessage(ClipListKind kind, bool set)
 {
     if (kind == kListBox) return set ? LB_SETITEMDATA : LB_GETITEMDATA;
     return set ? CB_SETITEMDATA : CB_GETITEMDATA;
 }
 
-static const KeptBytes* KeptBytesOf(HWND control, int kind, int index)
+static const KeptBytes* KeptBytesOf(HWND control, ClipListKind kind, int index)
 {
     LRESULT data = SendMessageW(control, DataMessage(kind, false), (WPARAM)index, 0);
     if (data == 0 || data == LB_ERR) return nullptr;  // CB_ERR is the same value
     return reinterpret_cast<const KeptBytes*>(data);
 }
 
-static void KeepBytes(HWND control, int kind, int index, const char* bytes, int length)
+static void KeepBytes(HWND control, ClipListKind kind, int index, const char* bytes, int length)
 {
     KeptBytes* kept = static_cast<KeptBytes*>(
         HeapAlloc(GetProcessHeap(), 0, sizeof(KeptBytes) + (SIZE_T)length));
@@ -58,7 +58,7 @@ void ForgetItemBytes(const DELETEITEMSTRUCT* item)
     if (item->itemData != 0) HeapFree(GetProcessHeap(), 0, (void*)item->itemData);
 }
 
-void MoveItemBytes(HWND control, int kind, int from, int to)
+void MoveItemBytes(HWND control, ClipListKind kind, int from, int to)
 {
     LRESULT data = SendMessageW(control, DataMessage(kind, false), (WPARAM)from, 0);
     if (data == LB_ERR) return;
@@ -70,7 +70,7 @@ void MoveItemBytes(HWND control, int kind, int from, int to)
 
 struct ListTarget {
     HWND control;
-    int kind;
+    ClipListKind kind;
     int codePage;
 };
 
@@ -131,7 +131,8 @@ static TextFileEncoding ReadEncoding(HANDLE file, char* page, DWORD pageSize)
     return encoding;
 }
 
-int LoadClipList(HWND control, const char* path, int kind, TextFileEncoding* encoding)
+ClipListLoadResult LoadClipList(HWND control, const char* path, ClipListKind kind,
+                                TextFileEncoding* encoding)
 {
     WCHAR widePath[MAX_PATH];
     if (!PathToWide(path, widePath)) return kLoadNotOpened;
@@ -177,7 +178,7 @@ int LoadClipList(HWND control, const char* path, int kind, TextFileEncoding* enc
 // common controls 6 the list is a Unicode window, and Wine carries the ANSI
 // LB_GETTEXT to it through a fixed 512-character stack buffer, which a
 // longer item overruns.
-bool ReadItemWide(HWND control, int kind, int index, MovableBlock* text, int* units)
+bool ReadItemWide(HWND control, ClipListKind kind, int index, MovableBlock* text, int* units)
 {
     const bool list = kind == kListBox;
     LRESULT length = SendMessageW(control, list ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, index, 0);
@@ -190,7 +191,7 @@ bool ReadItemWide(HWND control, int kind, int index, MovableBlock* text, int* un
     return true;
 }
 
-bool ReadItemText(HWND control, int kind, int index, int listCodePage, ItemText* item)
+bool ReadItemText(HWND control, ClipListKind kind, int index, int listCodePage, ItemText* item)
 {
     MovableBlock shown;
     int units = 0;
@@ -246,8 +247,8 @@ static bool WriteAll(HANDLE file, const void* bytes, DWORD size)
 // Writes the mark and every non-empty item with its CR LF, each item read
 // whole, so an item of any length is written whole. Any failure stops the
 // write: the caller then keeps the old file.
-static int WriteItems(HANDLE file, HWND listBox, int count, int listCodePage,
-                      TextFileEncoding encoding)
+static ClipListSaveResult WriteItems(HANDLE file, HWND listBox, int count, int listCodePage,
+                                     TextFileEncoding encoding)
 {
     if (encoding == kEncodingUtf8Bom && !WriteAll(file, "\xEF\xBB\xBF", 3)) return kSaveFailed;
     const int fileCodePage = CodePageOf(encoding);
@@ -339,7 +340,8 @@ static bool PutInPlace(const WCHAR* temporary, const WCHAR* target, DWORD attrib
 // Writes the list to a new file beside the clip list and puts it in the
 // clip list's place in one step, so that a failure at any point leaves the
 // old file as it was, never a half-written one.
-int SaveClipList(HWND listBox, const char* path, int listCodePage, TextFileEncoding encoding)
+ClipListSaveResult SaveClipList(HWND listBox, const char* path, int listCodePage,
+                                TextFileEncoding encoding)
 {
     int count = (int)SendMessageW(listBox, LB_GETCOUNT, 0, 0);
     if (count == LB_ERR) return kSaveFailed;
@@ -364,7 +366,7 @@ int SaveClipList(HWND listBox, const char* path, int listCodePage, TextFileEncod
 
     HANDLE file = CreateFileW(temporary, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    int result = kSaveFailed;
+    ClipListSaveResult result = kSaveFailed;
     if (file != INVALID_HANDLE_VALUE) {
         MarkForDeletion(file, TRUE);
         result = WriteItems(file, listBox, count, listCodePage, encoding);

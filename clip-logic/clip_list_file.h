@@ -34,15 +34,15 @@ enum ClipListLoadResult {
 // the first line. A line of more than 1023 bytes is kept as its first 1023
 // bytes, cut on a character boundary (clip_lines.h). Memory use is fixed,
 // whatever the size of the file. `encoding` receives what the file is in.
-int LoadClipList(HWND control, const char* path, int kind,
-                 TextFileEncoding* encoding = nullptr);
+ClipListLoadResult LoadClipList(HWND control, const char* path, ClipListKind kind,
+                                TextFileEncoding* encoding = nullptr);
 
 // Frees the bytes an item kept, when the control deletes it: the owner of
 // every control the loader fills passes its WM_DELETEITEM here.
 void ForgetItemBytes(const DELETEITEMSTRUCT* item);
 // Moves an item's kept bytes to another item (a move in the editor is an
 // insert and a delete): `to` gets them, `from` no longer has them.
-void MoveItemBytes(HWND control, int kind, int from, int to);
+void MoveItemBytes(HWND control, ClipListKind kind, int from, int to);
 
 // An item as the bytes it stands for and their code page.
 struct ItemText {
@@ -56,10 +56,10 @@ struct ItemText {
 // listCodePage, the code page its list was read in); else its text in
 // listCodePage when that holds it exactly, else in UTF-8. False when there
 // is no such item or the memory cannot be had.
-bool ReadItemText(HWND control, int kind, int index, int listCodePage, ItemText* item);
+bool ReadItemText(HWND control, ClipListKind kind, int index, int listCodePage, ItemText* item);
 
 // The same item as shown, UTF-16, in a block.
-bool ReadItemWide(HWND control, int kind, int index, MovableBlock* text, int* units);
+bool ReadItemWide(HWND control, ClipListKind kind, int index, MovableBlock* text, int* units);
 
 enum ClipListSaveResult {
     kSaveFailed = -1,
@@ -75,5 +75,5 @@ enum ClipListSaveResult {
 // replaced: nothing is written (kSaveNotStorable). The file is replaced in
 // one step: where it is a link, the file it points to; its attributes stay.
 // On any failure the old file stays as it was (kSaveFailed).
-int SaveClipList(HWND listBox, const char* path, int listCodePage = kCodePage932,
-                 TextFileEncoding encoding = kEncoding932);
+ClipListSaveResult SaveClipList(HWND listBox, const char* path, int listCodePage = kCodePage932,
+                                TextFileEncoding encoding = kEncoding932);

@@ -139,7 +139,7 @@ static void SaveAndClose(HWND dialog)
     char path[kPathBytes];
     GetClipListPath(path);
     HWND list = GetDlgItem(dialog, IDC_ED_LIST);
-    int result = SaveClipList(list, path, m_EditorListCodePage, m_EditorEncoding);
+    ClipListSaveResult result = SaveClipList(list, path, m_EditorListCodePage, m_EditorEncoding);
     if (result == kSaveNotStorable) {
         // Never a silent '?': the list moves to UTF-8 only when the user
         // says so; otherwise nothing is written and the edits stay.
