@@ -178,7 +178,7 @@ ClipListLoadResult LoadClipList(HWND control, const char* path, ClipListKind kin
 // common controls 6 the list is a Unicode window, and Wine carries the ANSI
 // LB_GETTEXT to it through a fixed 512-character stack buffer, which a
 // longer item overruns.
-bool ReadItemWide(HWND control, ClipListKind kind, int index, MovableBlock* text, int* units)
+bool ReadItemWide(HWND control, ClipListKind kind, int index, HeapText* text, int* units)
 {
     const bool list = kind == kListBox;
     LRESULT length = SendMessageW(control, list ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, index, 0);
@@ -193,7 +193,7 @@ bool ReadItemWide(HWND control, ClipListKind kind, int index, MovableBlock* text
 
 bool ReadItemText(HWND control, ClipListKind kind, int index, int listCodePage, ItemText* item)
 {
-    MovableBlock shown;
+    HeapText shown;
     int units = 0;
     if (!ReadItemWide(control, kind, index, &shown, &units)) return false;
 
@@ -231,7 +231,7 @@ static bool ItemBytesFor(HWND listBox, int index, int listCodePage, int fileCode
         return false;
     }
     // Into UTF-8: the same text, whatever code page it came in.
-    MovableBlock wide;
+    HeapText wide;
     int units = 0;
     if (!DecodeToBlock(item->Bytes(), item->length, item->codePage, &wide, &units)) return false;
     item->codePage = kCodePageUtf8;

@@ -11,7 +11,7 @@
 #pragma once
 #include <windows.h>
 
-#include "movable_block.h"
+#include "heap_text.h"
 #include "text_encoding.h"
 
 enum ClipListKind { kComboBox = 0, kListBox = 1 };
@@ -46,7 +46,7 @@ void MoveItemBytes(HWND control, ClipListKind kind, int from, int to);
 
 // An item as the bytes it stands for and their code page.
 struct ItemText {
-    MovableBlock memory;
+    HeapText memory;
     int length = 0;
     int codePage = kCodePage932;
     const char* Bytes() const { return memory.Bytes(); }
@@ -59,7 +59,7 @@ struct ItemText {
 bool ReadItemText(HWND control, ClipListKind kind, int index, int listCodePage, ItemText* item);
 
 // The same item as shown, UTF-16, in a block.
-bool ReadItemWide(HWND control, ClipListKind kind, int index, MovableBlock* text, int* units);
+bool ReadItemWide(HWND control, ClipListKind kind, int index, HeapText* text, int* units);
 
 enum ClipListSaveResult {
     kSaveFailed = -1,

@@ -19,13 +19,26 @@ int DecodeText(const char* bytes, int length, int codePage, WCHAR* out, int outS
     return units;
 }
 
-bool DecodeToBlock(const char* bytes, int length, int codePage, MovableBlock* out, int* units)
+// One body for both kinds of block: they differ only in where the memory
+// comes from.
+template <typename Block>
+static bool DecodeInto(const char* bytes, int length, int codePage, Block* out, int* units)
 {
     int needed = length > 0 ? MultiByteToWideChar((UINT)codePage, 0, bytes, length, NULL, 0) : 0;
     if (length > 0 && needed <= 0) return false;
     if (!out->Allocate(((DWORD)needed + 1) * sizeof(WCHAR))) return false;
     *units = DecodeText(bytes, length, codePage, out->Wide(), needed + 1);
     return *units >= 0;
+}
+
+bool DecodeToBlock(const char* bytes, int length, int codePage, MovableBlock* out, int* units)
+{
+    return DecodeInto(bytes, length, codePage, out, units);
+}
+
+bool DecodeToBlock(const char* bytes, int length, int codePage, HeapText* out, int* units)
+{
+    return DecodeInto(bytes, length, codePage, out, units);
 }
 
 // WideCharToMultiByte with the flags that make it report, rather than
@@ -67,7 +80,7 @@ int EncodeText(const WCHAR* wide, int length, int codePage, char* out, int outSi
     return n;
 }
 
-bool EncodeToBlock(const WCHAR* wide, int length, int codePage, MovableBlock* out, int* bytes)
+bool EncodeToBlock(const WCHAR* wide, int length, int codePage, HeapText* out, int* bytes)
 {
     length = WideLength(wide, length);
     bool lossy = false;

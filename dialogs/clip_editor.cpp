@@ -228,7 +228,7 @@ static void DeleteSelectedEntry(HWND dialog)
 // nothing. The bytes the item kept move with it. True when moved.
 static bool MoveItemUp(HWND list, int index)
 {
-    MovableBlock shown;
+    HeapText shown;
     int units = 0;
     if (!ReadItemWide(list, kListBox, index, &shown, &units)) return false;
     if (InsertFailed(SendMessageW(list, LB_INSERTSTRING, index - 1, (LPARAM)shown.Wide()))) {

@@ -7,7 +7,7 @@
 #include "wide_text.h"
 
 // The field's text, any length, as UTF-16 in a block.
-static bool ReadComboText(HWND combo, MovableBlock* text, int* units)
+static bool ReadComboText(HWND combo, HeapText* text, int* units)
 {
     int length = (int)SendMessageW(combo, WM_GETTEXTLENGTH, 0, 0);
     if (length < 0) length = 0;
@@ -21,11 +21,11 @@ static bool ReadComboText(HWND combo, MovableBlock* text, int* units)
 
 // True when the field shows the selected item unchanged: then it stands
 // for that item's bytes.
-static bool ShowsSelectedItem(HWND combo, const MovableBlock& text, int units, int* selected)
+static bool ShowsSelectedItem(HWND combo, const HeapText& text, int units, int* selected)
 {
     *selected = (int)SendMessageW(combo, CB_GETCURSEL, 0, 0);
     if (*selected < 0) return false;
-    MovableBlock item;
+    HeapText item;
     int itemUnits = 0;
     if (!ReadItemWide(combo, kComboBox, *selected, &item, &itemUnits)) return false;
     return itemUnits == units &&
@@ -34,7 +34,7 @@ static bool ShowsSelectedItem(HWND combo, const MovableBlock& text, int units, i
 
 bool TakeMainEntry(HWND combo, ItemText* entry)
 {
-    MovableBlock text;
+    HeapText text;
     int units = 0;
     if (!ReadComboText(combo, &text, &units)) return false;
     int selected = -1;
