@@ -90,7 +90,8 @@ void LoadListIntoCombo(HWND dialog)
     char path[kPathBytes];
     if (!GetClipListPath(path)) return;
     TextFileEncoding encoding = kEncoding932;
-    ClipListLoadResult loaded = LoadClipList(GetDlgItem(dialog, IDC_CLIP_COMBO), path, kComboBox, &encoding);
+    ClipListLoadResult loaded =
+        LoadClipList(GetDlgItem(dialog, IDC_CLIP_COMBO), path, kComboBox, &encoding);
     if (loaded == kLoadDone) m_ListCodePage = CodePageOf(encoding);
     if (loaded == kLoadUnsupported) ShowMessage(NULL, kClipListUtf16, kTitleFailure, MB_OK);
 }
