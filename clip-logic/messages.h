@@ -17,6 +17,11 @@
 #define kClipListNotSaved      "クリップリストを読み込めなかったため、保存しません。\r\n元のファイルはそのままです。"
 #define kClipListUtf16         "クリップリストが UTF-16 形式のため読み込めません。\r\nUTF-8 または Shift_JIS で保存し直してください。\r\nこのファイルは上書きされません。"
 #define kClipListUtf8Question  "クリップリストに Shift_JIS で保存できない文字があります。\r\nクリップリストを今後 UTF-8 で保存しますか?\r\n(いいえ: 保存せずに編集を続けます)"
+#define kClipListPathTooLong   "プログラムのフォルダのパスが長すぎるため、クリップリストを読み込めません。\r\nより浅いフォルダから起動してください。"
+#define kClipListReadPartly    "クリップリストを最後まで読み込めませんでした。\r\n読み込めた項目だけを表示しています。"
+#define kClipListReloadFailed  "保存したクリップリストを読み込み直せませんでした。\r\n表示中のリストは保存前のものです。"
+#define kClipListEmptyNotSaved "クリップリストが空のため保存しません。\r\n元のファイルはそのままです。"
+#define kClipListNoTextLines   "Shift_JIS の文字として読めないバイトを含む行が %d 行あるため、\r\nクリップリストを UTF-8 に切り替えられません。\r\n最初の行: %s\r\nこれらの行を編集するか削除してから保存してください。"
 #define kProgramPathTooLong    "プログラムのパスが長すぎます。\r\nクリップリストとショートカット作成は使えません。"
 
 #define kClipListFileName      "ClipData.txt"

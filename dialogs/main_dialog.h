@@ -18,7 +18,10 @@ void PlaceMainWindow(HWND dialog);
 
 // Loads the clip list into the drop-down list (emptying its edit field);
 // the list counts as loaded from then on, even when the file is missing.
-void LoadListIntoCombo(HWND dialog);
+// Says what kept the list from being read, except a file that cannot be
+// opened (at the start, a list not made yet). Returns how the load went
+// (ClipListLoadResult).
+int LoadListIntoCombo(HWND dialog);
 
 // Set by the one-click start when its copy before the window failed: the
 // window then reports that result instead of copying again.

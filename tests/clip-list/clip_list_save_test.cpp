@@ -90,6 +90,8 @@ TEST(SaveClipList, ReplacesWhatALinkPointsToAndKeepsAttributes)
     EXPECT_EQ(kSaveWritten, SaveClipList(test.list, hidden.c_str()));
     EXPECT_EQ("new\r\n", ReadWholeFile(hidden));
     EXPECT_TRUE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN) << "no longer hidden";
+    EXPECT_TRUE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_ARCHIVE)
+        << "a changed list has its archive bit, as after any write";
 }
 
 TEST(SaveClipList, FailureLeavesWhatWasThereByteForByte)
