@@ -19,13 +19,6 @@ bool GetClipListPath(char* path)
     return true;
 }
 
-bool GetClipListWidePath(WCHAR* path)
-{
-    char bytes[kPathBytes];
-    path[0] = L'\0';
-    return GetClipListPath(bytes) && PathToWide(bytes, path);
-}
-
 // --- The line behind an item ---------------------------------------------------
 
 static UINT DataMessage(int kind, bool set)

@@ -21,11 +21,6 @@ enum ClipListKind { kComboBox = 0, kListBox = 1 };
 // kPathBytes). False, with path empty, when the program's own path could
 // not be had whole: then there is no list to read or write.
 bool GetClipListPath(char* path);
-// The same path as UTF-16 (room for MAX_PATH units). False when there is
-// none or it is too long for the system: the program's folder is then
-// deeper than a list beside it can be.
-bool GetClipListWidePath(WCHAR* path);
-
 enum ClipListLoadResult {
     kLoadNotOpened = 0,   // cannot be opened: the control is left untouched
     kLoadDone = 1,

@@ -13,7 +13,11 @@ static void DropLongPrefix(WCHAR* path)
     }
 }
 
-void ResolveListFile(const WCHAR* path, WCHAR* target)
+// The file a save replaces: `path` itself, or, when it is a reparse point
+// (a link), the file it resolves to, as a plain path of fewer than MAX_PATH
+// units. A link that cannot be resolved so is replaced under its own name.
+// `target` has MAX_PATH units.
+static void ResolveListFile(const WCHAR* path, WCHAR* target)
 {
     lstrcpynW(target, path, MAX_PATH);
     DWORD attributes = GetFileAttributesW(path);

@@ -11,8 +11,3 @@
 // as it was.
 bool ReplaceListFile(const WCHAR* path, const char* bytes, DWORD size);
 
-// The file a save replaces: `path` itself, or, when it is a reparse point
-// (a link), the file it resolves to, as a plain path of fewer than MAX_PATH
-// units ("\\?\" dropped, "\\?\UNC\" back to "\\"). A link that cannot be
-// resolved so is replaced under its own name. `target` has MAX_PATH units.
-void ResolveListFile(const WCHAR* path, WCHAR* target);

@@ -495,28 +495,26 @@ TEST_F(ClipEditorTest, SaveKeepsTheLongestLineTheFileHolds)
     EXPECT_EQ(ReadClipData(), "B\r\n" + line);
 }
 
-TEST_F(ClipEditorTest, SavingNoItemsLeavesTheFileAndAllEmptyItemsEmptyIt)
+TEST_F(ClipEditorTest, SavingNoItemsSaysSoAndLeavesTheFile)
 {
-    struct Case { const char* before; int deletions; const char* after; };
-    const Case cases[] = {
-        {"A\r\n", 1, "A\r\n"},  // every entry deleted: the file stays
-        {"\r\n\r\n", 0, ""},    // only empty items: an empty file
-    };
-    for (const Case& c : cases) {
-        WriteClipData(c.before);
-        INT_PTR result = RunModal([&](HWND dialog) {
-            for (int i = 0; i < c.deletions; ++i) {
-                SendDlgItemMessageA(dialog, IDC_ED_LIST, LB_SETCURSEL, 0, 0);
-                SendMessageA(dialog, WM_COMMAND, IDC_ED_DELETE, 0);
-            }
-            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-        });
-        EXPECT_EQ(result, IDOK);
-        EXPECT_EQ(ReadClipData(), c.after);
-    }
-    DeleteFileA(file_.c_str());
+    // Every entry deleted: the save says the file stays, and the editor
+    // stays open for more edits or a cancel.
+    WriteClipData("A\r\n");
+    DWORD ui = GetCurrentThreadId();
+    INT_PTR result = RunModal([&](HWND dialog) {
+        SendDlgItemMessageA(dialog, IDC_ED_LIST, LB_SETCURSEL, 0, 0);
+        SendMessageA(dialog, WM_COMMAND, IDC_ED_DELETE, 0);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(AnswerMessageBox(ui, kTitleConfirm, IDOK).text, kClipListEmptyNotSaved);
+        EXPECT_TRUE(IsWindow(dialog)) << "the editor closed as if it had saved";
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(ReadClipData(), "A\r\n");
+    // Empty lines of the file are the user's bytes: kept like any other.
+    WriteClipData("\r\n\r\n");
     EXPECT_EQ(RunModal([](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDOK, 0); }), IDOK);
-    EXPECT_EQ(ReadClipData(), "<cannot be read>") << "an empty list must not create the file";
+    EXPECT_EQ(ReadClipData(), "\r\n\r\n");
 }
 
 // A file that cannot be replaced: the user is told, the editor stays open

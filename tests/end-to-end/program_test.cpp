@@ -400,4 +400,55 @@ TEST_F(Program, CharacterBeyondCodePage932AsksBeforeTheListBecomesUtf8)
               ReadWholeFile(folder_.path + "\\ClipData.txt"));
 }
 
+// A list as Notepad writes it (no CR LF after the last line) with a line
+// longer than any text of the program survives an editor save with one
+// added entry: every byte stays, the last line gets its CR LF.
+TEST_F(Program, NotepadListWithALongLineSurvivesAnEditorSave)
+{
+    const std::string longLine = "Long/=\"" + std::string(1200, 'x') + "\"";
+    const std::string list = "first\r\n" + longLine + "\r\n" + "last";
+    ASSERT_TRUE(WriteWholeFile(folder_.path + "\\ClipData.txt", list));
+    HWND main = StartAndWait("");
+    ASSERT_TRUE(main);
+    Press(main, IDC_EDIT_LIST);
+    HWND editor = WaitForWindow(run_, "クリップメッセージ編集", false, kWindowWait);
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(3, (int)SendDlgItemMessageW(editor, IDC_ED_LIST, LB_GETCOUNT, 0, 0))
+        << "the last line is an item too";
+    SetDlgItemTextW(editor, IDC_ED_MESSAGE, L"new");
+    SendMessageW(editor, WM_COMMAND, IDC_ED_ADD, 0);
+    PostMessageW(editor, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+    EXPECT_FALSE(IsWindow(editor));
+    EXPECT_EQ(list + "\r\n\"new\"\r\n", ReadWholeFile(folder_.path + "\\ClipData.txt"));
+}
+
+// A code page 932 list holding a line whose bytes are no text (a lone lead
+// byte) never moves to UTF-8 in silence: the editor names the line and
+// writes nothing until it is edited or deleted.
+TEST_F(Program, LineThatIsNoTextKeepsTheListFromBecomingUtf8)
+{
+    const std::string list = "ok\r\nab\x82\r\n";
+    ASSERT_TRUE(WriteWholeFile(folder_.path + "\\ClipData.txt", list));
+    HWND main = StartAndWait("");
+    ASSERT_TRUE(main);
+    Press(main, IDC_EDIT_LIST);
+    HWND editor = WaitForWindow(run_, "クリップメッセージ編集", false, kWindowWait);
+    ASSERT_TRUE(editor);
+    SetDlgItemTextW(editor, IDC_ED_MESSAGE, L"😀");
+    SendMessageW(editor, WM_COMMAND, IDC_ED_ADD, 0);
+
+    BoxAnswerer watch = {};
+    StartBoxAnswerer(&watch, run_.process.dwProcessId, IDOK);
+    PostMessageW(editor, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitForBoxes(&watch, 1, kWindowWait)) << "no notice";
+    std::vector<AnsweredBox> boxes = StopBoxAnswerer(&watch);
+    ASSERT_EQ(1u, boxes.size()) << ShowBoxes(boxes);
+    EXPECT_EQ(kTitleConfirm, boxes[0].title);
+    EXPECT_NE(std::string::npos, boxes[0].text.find(" 1 ")) << "how many: " << boxes[0].text;
+    EXPECT_TRUE(IsWindow(editor)) << "the edits stay in the editor";
+    EXPECT_EQ(list, ReadWholeFile(folder_.path + "\\ClipData.txt"));
+    PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+}
+
 }  // namespace
