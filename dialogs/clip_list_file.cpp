@@ -56,8 +56,9 @@ static bool IsAscii(const char* line, int length)
 
 // Adds the line's shown text as the control's new last item. An item whose
 // text does not give the whole line back (a cut, a zero byte, bytes that are
-// no text) points to its line; the others stand for their text, which is
-// the same bytes.
+// no text), and an empty line, which a save would take for an empty entry
+// of the user's, point to their lines; the others stand for their text,
+// which is the same bytes.
 static void AddLine(HWND control, int kind, const ClipLine* line, int codePage)
 {
     const int length = ClipLineShownLength(line, codePage);
@@ -77,7 +78,7 @@ static void AddLine(HWND control, int kind, const ClipLine* line, int codePage)
     LRESULT index = SendMessageW(control, kind == kListBox ? LB_ADDSTRING : CB_ADDSTRING, 0,
                                  (LPARAM)shown);
     if (index < 0) return;
-    if (length != line->length ||
+    if (length != line->length || length == 0 ||
         (!ascii && !RoundTripsExactly(line->bytes, length, codePage, shown, units))) {
         SendMessageW(control, DataMessage(kind, true), (WPARAM)index, (LPARAM)line);
     }

@@ -13,23 +13,20 @@ static void DropLongPrefix(WCHAR* path)
     }
 }
 
-// The file a save replaces: `path` itself, or, when it is a reparse point
-// (a link), the file it resolves to, as a plain path of fewer than MAX_PATH
-// units. A link that cannot be resolved so is replaced under its own name.
-// `target` has MAX_PATH units.
+// The file a save replaces: where `path` is a link, the file it resolves
+// to, so that the link stays and its target gets the list; as a plain path
+// of fewer than MAX_PATH units. `target` has MAX_PATH units. Every path is
+// asked, not only those the system marks as reparse points: Wine does not
+// mark a Unix symbolic link so. Where the final name cannot be had (volumes
+// without a mount manager entry, some redirectors) or is too long, the file
+// is replaced under the name it was given.
 static void ResolveListFile(const WCHAR* path, WCHAR* target)
 {
     lstrcpynW(target, path, MAX_PATH);
-    DWORD attributes = GetFileAttributesW(path);
-    // Only a link needs resolving: a plain file is replaced where it is,
-    // also on volumes and redirectors that cannot name a final path.
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        return;
-    }
     HANDLE file = CreateFileW(path, FILE_READ_ATTRIBUTES,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    if (file == INVALID_HANDLE_VALUE) return;  // a new list: made under its name
     // Room for the longest plain path and the "\\?\UNC\" the system adds.
     WCHAR final[MAX_PATH + 8];
     DWORD length = GetFinalPathNameByHandleW(file, final, MAX_PATH + 8,
