@@ -119,11 +119,21 @@ static bool PutInPlace(const WCHAR* temporary, const WCHAR* target, const WCHAR*
     if (!ReplaceFileW(target, temporary, backup, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                       nullptr)) {
         DWORD error = GetLastError();
-        if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
-            error != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        if (error == ERROR_SHARING_VIOLATION) {
+            // Nothing moved: another program has one of the files open (Wine
+            // refuses any reader of the new one). A rename over the old list
+            // still puts it in place in one step where that program allows
+            // it; where not, the old list stays.
+            if (!MoveFileExW(temporary, target,
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+                return false;
+            }
+        } else if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+                   error != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
             return false;  // nothing moved: the old list is where it was
+        } else if (!FinishReplacement(temporary, target, backup)) {
+            return false;
         }
-        if (!FinishReplacement(temporary, target, backup)) return false;
     }
     // The user's attributes (hidden, say) stay; the archive bit says the
     // list changed, as after any write. Failing that, the list is still
@@ -133,13 +143,33 @@ static bool PutInPlace(const WCHAR* temporary, const WCHAR* target, const WCHAR*
     return true;
 }
 
+bool PutListFileInPlace(const WCHAR* temporary, const WCHAR* target, const WCHAR* backup)
+{
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    if (!MayReplace(target, &attributes)) {
+        DeleteFileW(temporary);  // the old list stays; nothing more to do if even this fails
+        return false;
+    }
+    const bool hadList = attributes != INVALID_FILE_ATTRIBUTES;
+    if (PutInPlace(temporary, target, backup, attributes)) {
+        DeleteFileW(backup);  // the old list; not there when the list was new
+        return true;
+    }
+    // The old list is in its place (it never left, or it went back), or
+    // there was none: the new copy is no longer needed. When the list's
+    // name holds nothing, both copies stay for the user to find.
+    if (GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES || !hadList) {
+        DeleteFileW(temporary);
+    }
+    return false;
+}
+
 bool ReplaceListFile(const WCHAR* path, const char* bytes, DWORD size)
 {
     WCHAR target[MAX_PATH];
     ResolveListFile(path, target);
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
     if (!MayReplace(target, &attributes)) return false;
-    const bool hadList = attributes != INVALID_FILE_ATTRIBUTES;
 
     WCHAR folder[MAX_PATH];
     lstrcpynW(folder, target, MAX_PATH);
@@ -156,17 +186,5 @@ bool ReplaceListFile(const WCHAR* path, const char* bytes, DWORD size)
     }
     // Asked again just before the swap: the file may have been made
     // read-only or opened by another program while the list was written.
-    bool placed = MayReplace(target, &attributes) &&
-                  PutInPlace(temporary, target, backup, attributes);
-    if (placed) {
-        DeleteFileW(backup);  // the old list; not there when the list was new
-        return true;
-    }
-    // The old list is in its place (it never left, or it went back), or
-    // there was none: the new copy is no longer needed. When the list's
-    // name holds nothing, both copies stay for the user to find.
-    if (GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES || !hadList) {
-        DeleteFileW(temporary);
-    }
-    return false;
+    return PutListFileInPlace(temporary, target, backup);
 }

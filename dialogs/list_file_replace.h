@@ -11,3 +11,10 @@
 // as it was.
 bool ReplaceListFile(const WCHAR* path, const char* bytes, DWORD size);
 
+// The last step of that: puts the written and flushed file `temporary` in
+// the place of `target` (both in one folder), keeping the old list under
+// `backup` (a free name there) until the new one is in place. Each copy is
+// deleted only once the list is known to be whole under its name: the old
+// one after a success, the new one after a failure that left the old one
+// (or none) there. False when the new list is not in place.
+bool PutListFileInPlace(const WCHAR* temporary, const WCHAR* target, const WCHAR* backup);

@@ -465,7 +465,9 @@ TEST_F(ClipEditorTest, SliderMakesDialogAndListTallerByTenPixelsAStep)
     EXPECT_EQ(now.bottom - now.top, 500);
 }
 
-TEST_F(ClipEditorTest, SaveWritesTheNonEmptyItemsAndEndsWithOne)
+// An empty line of the file is the user's byte sequence like any other and
+// is saved back; the added entry ends the file with its CR LF.
+TEST_F(ClipEditorTest, SaveWritesEveryLineReadAndEndsWithTheNewOne)
 {
     WriteClipData("A\r\n\r\nB\r\n");
     INT_PTR result = RunModal([&](HWND dialog) {
@@ -476,7 +478,7 @@ TEST_F(ClipEditorTest, SaveWritesTheNonEmptyItemsAndEndsWithOne)
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(ReadClipData(), "A\r\nB\r\nT/=\"あ\"\r\n");
+    EXPECT_EQ(ReadClipData(), "A\r\n\r\nB\r\nT/=\"あ\"\r\n");
 }
 
 // 895 bytes is the longest line the file is sure to hold; such an entry is
