@@ -83,6 +83,35 @@ protected:
     HolderProcess holder_ = {};
 };
 
+// A program folder that the system takes, but with no room for the list's
+// name beside it: the main window says the list cannot be read there,
+// rather than show an empty list without a word.
+TEST_F(Faults, ProgramFolderTooDeepForTheListSaysSo)
+{
+    // 247 units of folder, so that Quillan.exe is 259 units and the list
+    // beside it would be 260.
+    RunFolder deep = {folder_.path};
+    while (deep.path.size() < 247) {
+        // Parts of at most 60 units, none left empty at the end.
+        size_t room = 247 - deep.path.size() - 1;
+        size_t part = room <= 60 ? room : room - 60 >= 2 ? 60 : room - 2;
+        deep.path += "\\" + std::string(part, 'd');
+        ASSERT_TRUE(CreateDirectoryA(deep.path.c_str(), nullptr)) << deep.path;
+    }
+    ASSERT_EQ(247u, deep.path.size());
+    for (const char* name : {"\\Quillan.exe", "\\Morvask.dll"}) {
+        ASSERT_TRUE(CopyFileA((folder_.path + name).c_str(), (deep.path + name).c_str(), FALSE));
+    }
+    ASSERT_TRUE(StartProgram(&run_, deep, ""));
+    StartBoxAnswerer(&watch_, run_.process.dwProcessId);
+    EXPECT_TRUE(WaitForBoxes(&watch_, 1, kWindowWait)) << "nothing said about the list";
+    HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(Items(main).empty());
+    EXPECT_EQ(Box(kTitleFailure, kClipListPathTooLong), Boxes());
+    CloseProgram(main);
+}
+
 // ClipData.txt that cannot be replaced, or not even read: the start is
 // silent; the editor says when it could not read the list, and then never
 // saves over it; saving says it failed, keeps the editor open with the
