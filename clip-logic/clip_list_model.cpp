@@ -49,30 +49,15 @@ void CommitClipListBytes(ClipListModel* model, int got)
     if (got > 0 && got <= model->capacity - model->size) model->size += got;
 }
 
-// Lines between `start` and `end`: how many, and, when `lines` is given,
-// each of them. A rest after the last CR LF is a line of its own.
-static int SplitLines(const char* start, const char* end, ClipLine* lines)
+// The line that starts at `at`: up to the first CR LF, or to `end`.
+static const char* LineEnd(const char* at, const char* end)
 {
-    int count = 0;
-    const char* at = start;
-    while (at < end) {
-        const char* cr = at;
-        const char* lineEnd = end;
-        while ((cr = (const char*)memchr(cr, '\r', (size_t)(end - cr))) != nullptr) {
-            if (cr + 1 < end && cr[1] == '\n') {
-                lineEnd = cr;
-                break;
-            }
-            ++cr;
-        }
-        if (lines) {
-            lines[count].bytes = at;
-            lines[count].length = (int)(lineEnd - at);
-        }
-        ++count;
-        at = lineEnd == end ? end : lineEnd + 2;
+    const char* cr = at;
+    while ((cr = (const char*)memchr(cr, '\r', (size_t)(end - cr))) != nullptr) {
+        if (cr + 1 < end && cr[1] == '\n') return cr;
+        ++cr;
     }
-    return count;
+    return end;
 }
 
 bool FinishClipList(ClipListModel* model)
@@ -82,9 +67,6 @@ bool FinishClipList(ClipListModel* model)
     model->count = 0;
     model->encoding = DetectEncoding(model->bytes, model->size);
     if (model->encoding == kEncodingUtf16Bom) return true;  // not read: no lines
-
-    const char* start = model->bytes + MarkLength(model->encoding);
-    const char* end = model->bytes + model->size;
     if (model->size == 0) return true;
     // The bytes are kept as long as the list is shown: no room to spare.
     if (model->capacity > model->size) {
@@ -94,15 +76,25 @@ bool FinishClipList(ClipListModel* model)
             model->capacity = model->size;
         }
     }
-    start = model->bytes + MarkLength(model->encoding);
-    end = model->bytes + model->size;
-    // Two passes, so the table is allocated once at its exact size: a
-    // line takes one entry, whatever its length.
-    int count = SplitLines(start, end, nullptr);
+
+    // Two passes, so that the table is allocated once at its exact size:
+    // a line takes one entry, whatever its length.
+    const char* start = model->bytes + MarkLength(model->encoding);
+    const char* end = model->bytes + model->size;
+    int count = 0;
+    for (const char* at = start; at < end; ++count) {
+        const char* lineEnd = LineEnd(at, end);
+        at = lineEnd == end ? end : lineEnd + 2;  // a rest after the last CR LF is a line too
+    }
     if (count == 0) return true;
     model->lines = (ClipLine*)malloc(sizeof(ClipLine) * (size_t)count);
     if (!model->lines) return false;
-    model->count = SplitLines(start, end, model->lines);
+    for (const char* at = start; at < end; ++model->count) {
+        const char* lineEnd = LineEnd(at, end);
+        model->lines[model->count].bytes = at;
+        model->lines[model->count].length = (int)(lineEnd - at);
+        at = lineEnd == end ? end : lineEnd + 2;
+    }
     return true;
 }
 

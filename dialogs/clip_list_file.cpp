@@ -61,15 +61,23 @@ static bool IsAscii(const char* line, int length)
 // which is the same bytes.
 static void AddLine(HWND control, int kind, const ClipLine* line, int codePage)
 {
-    const int length = ClipLineShownLength(line, codePage);
     // At most kClipShownMax bytes, so at most as many UTF-16 units.
     WCHAR shown[kClipShownMax + 1];
-    const bool ascii = IsAscii(line->bytes, length);
+    // Most lines are short ASCII without a zero byte: shown whole, each
+    // byte its own unit, found and copied in one pass.
+    int length = line->length <= kClipShownMax ? line->length : 0;
+    bool ascii = length == line->length;
+    for (int i = 0; ascii && i < length; ++i) {
+        const unsigned char byte = (unsigned char)line->bytes[i];
+        ascii = byte != 0 && byte < 0x80;
+        shown[i] = (WCHAR)byte;
+    }
     int units = length;
     if (ascii) {
-        for (int i = 0; i < length; ++i) shown[i] = (WCHAR)(unsigned char)line->bytes[i];
         shown[length] = L'\0';
     } else {
+        length = ClipLineShownLength(line, codePage);
+        ascii = IsAscii(line->bytes, length);
         units = DecodeText(line->bytes, length, codePage, shown, kClipShownMax + 1);
         if (units < 0) units = 0;
     }
