@@ -1,11 +1,11 @@
 #!/bin/bash
-# bench.sh BUILD
+# bench.sh WINDIR
 # Runs the benchmark programs under one warm Wine server and prints one
 # table of figures. Figures only: nothing here fails because the machine
 # is slow.
 set -u
-build=$(realpath "$1")
-bin="$build/win/bin"
+windir=$(realpath "$1")
+bin="$windir/bin"
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
@@ -13,7 +13,7 @@ trap 'rm -rf "$out"' EXIT
 # The desktop keeper holds Wine's desktop open between runs, so that no run
 # pays for the desktop starting again after the last one closed it.
 WINE_SESSION_KEEPER="$bin/desktop_keeper.exe" \
-"$root/scripts/wine-session.sh" "$build/win/bench-prefix" bash -c "
+"$root/scripts/wine-session.sh" "$windir/bench-prefix" bash -c "
   '$root/scripts/wine-exec.sh' '$bin/one_click_bench.exe' 31 >'$out/one-click.txt' 2>&1
   '$root/scripts/wine-exec.sh' '$bin/main_window_bench.exe' 31 >'$out/main-window.txt' 2>&1
   '$root/scripts/wine-exec.sh' '$bin/bench_loader.exe' >'$out/loader.txt' 2>&1

@@ -1,17 +1,18 @@
 #!/bin/bash
-# run.sh RUN_DIR ARGS
-# Starts dist/Quillan.exe under Wine from RUN_DIR (a folder of its own, so
+# run.sh DIST RUN_DIR ARGS
+# Starts DIST/Quillan.exe (dist/ or dist-x64/) under Wine from RUN_DIR (a folder of its own, so
 # that the list a user edits there never lands in dist/), passing ARGS as
 # its command line exactly as typed, e.g. '/m="Good morning" /g /e'.
 # A RUN_DIR without ClipData.txt gets a small sample list. With
 # RUN_PREPARE_ONLY=1 the folder is only made ready (scripts/screenshot.sh).
 set -eu
 cd "$(dirname "$0")/.."
-run_dir=$(realpath -m "$1")
-args=${2:-}
+dist=$1
+run_dir=$(realpath -m "$2")
+args=${3:-}
 
 mkdir -p "$run_dir"
-cp dist/Quillan.exe dist/Morvask.dll "$run_dir/"
+cp "$dist/Quillan.exe" "$dist/Morvask.dll" "$run_dir/"
 
 # Wine's view of a Unix path: drive Z: is the Unix root.
 windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
@@ -39,5 +40,7 @@ if ! printf '@cd /d "%%~dp0"\r\n@Quillan.exe %s\r\n' "${args//%/%%}" |
   exit 2
 fi
 
-WINE_SESSION_REUSE=1 exec scripts/wine-session.sh "$(dirname "$run_dir")/run-prefix" \
+# A prefix of its own per run folder: one made by 64-bit Wine alone cannot
+# be shared with the 32-bit loader, nor the other way round.
+WINE_SESSION_REUSE=1 exec scripts/wine-session.sh "$run_dir-prefix" \
   wine cmd /c "$(windows_path "$run_dir/start.bat")"

@@ -31,7 +31,7 @@ if [ -n "$missing" ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null
 fi
 
-make --no-print-directory dist BUILD="$build" >/dev/null
+make --no-print-directory win dist BUILD="$build" >/dev/null
 helper=$(realpath "$build/win/bin/screenshot_helper.exe")
 shots=$(realpath -m "$build/screenshot")
 rm -rf "$shots"
@@ -45,10 +45,10 @@ for name in "${names[@]}"; do
   dir="$shots/$name"
   case $name in
     main-window)
-      RUN_PREPARE_ONLY=1 scripts/run.sh "$dir" '' >/dev/null
+      RUN_PREPARE_ONLY=1 scripts/run.sh dist "$dir" '' >/dev/null
       ;;
     editor)
-      RUN_PREPARE_ONLY=1 scripts/run.sh "$dir" '' >/dev/null
+      RUN_PREPARE_ONLY=1 scripts/run.sh dist "$dir" '' >/dev/null
       ;;
     shortcut)
       mkdir -p "$dir" && cp dist/Quillan.exe dist/Morvask.dll "$dir/"

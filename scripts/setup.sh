@@ -1,8 +1,10 @@
 #!/bin/sh
 # Installs every Debian package that building, running and testing Quillan
 # needs. Idempotent and quick when everything is there. Works as root or
-# through sudo.
+# through sudo. DIR (default build) is where the probe of
+# scripts/windows-arch.sh may run.
 set -eu
+dir=${1:-build}
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -10,9 +12,16 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 # fonts-wine holds Wine's own fonts: without Marlett and Tahoma every window
 # frame under Wine shows the letter "r" for its close button
 # (scripts/wine-session.sh tells Wine where they are).
+# The x86-64 cross compiler builds the x64 tree, which the Windows suites
+# run on where 32-bit programs cannot run (scripts/windows-arch.sh); there
+# wine32 could not start either, so it is left out.
 PACKAGES="cmake make g++ googletest g++-mingw-w64-i686 binutils-mingw-w64-i686
- wine wine64 wine32:i386 xvfb xclip liblnk-utils fonts-ipafont-gothic fonts-wine
+ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+ wine wine64 xvfb xclip liblnk-utils fonts-ipafont-gothic fonts-wine
  locales clang libclang-rt-14-dev zip unzip python3"
+if [ "$("$(dirname "$0")/windows-arch.sh" "$dir" | head -n 1)" = x86 ]; then
+  PACKAGES="$PACKAGES wine32:i386"
+fi
 
 missing=""
 for p in $PACKAGES; do
@@ -23,7 +32,8 @@ done
 
 if [ -n "$missing" ]; then
   echo "setup: installing$missing"
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if echo "$missing" | grep -q ':i386' &&
+     ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
   fi
   $SUDO apt-get update -qq

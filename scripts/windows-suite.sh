@@ -1,5 +1,5 @@
 #!/bin/bash
-# windows-suite.sh BUILD
+# windows-suite.sh WINDIR
 # The Windows suite, inside the Wine session that wine-session.sh set up:
 # the tests that need a Unix tool (xclip, lnkinfo, chattr, a tmpfs, the
 # user's ZIP) through ctest, then the Windows test package, unpacked into a
@@ -7,13 +7,13 @@
 # Prints ctest's count and the package's "N passed, N failed"; exit code 1
 # when either failed.
 set -u
-build=$1
+windir=$1
 status=0
 
-ctest --test-dir "$build/win" --output-on-failure -LE test-package || status=1
+ctest --test-dir "$windir" --output-on-failure -LE test-package || status=1
 
 # On drive C: of the prefix, as a Windows user would unpack it.
-zip=$(realpath "$build/win/Quillan-tests-win32.zip")
+zip=$(realpath "$windir/Quillan-tests-win32.zip")
 work=$(mktemp -d "$WINEPREFIX/drive_c/quillan-package-XXXXXX") || exit 1
 trap 'rm -rf "$work"' EXIT
 (cd "$work" && unzip -q "$zip") || { echo "cannot unpack $zip"; exit 1; }

@@ -7,8 +7,27 @@
 # WINE_CODEPAGE picks the system code page the Windows programs see: 932
 # (Japanese Windows, the default), 1252 (English) or 65001 (UTF-8). One
 # prefix holds one code page, so give each its own PREFIX_DIR.
+# WINE_ARCH=x64 runs everything on 64-bit Wine alone, for the x64 build on
+# machines that cannot run 32-bit programs (scripts/windows-arch.sh).
 set -u
 prefix_dir=$1; shift
+
+# Debian's wine (and wineboot, regedit, ... through wine-stable) starts the
+# 32-bit loader whenever wine32 is installed, and that fails with "Exec
+# format error" where the kernel runs no i386 program. For x64, every
+# "wine" of this session, ours, the tests' scripts' and ctest's, is the
+# 64-bit loader itself, through a folder put first on PATH; WINELOADER is
+# what Wine starts further Windows programs with.
+if [ "${WINE_ARCH:-x86}" = x64 ]; then
+  shims=$(realpath -m "$prefix_dir")-bin
+  mkdir -p "$shims"
+  for name in wine wine-stable wine64; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shims/$name"
+    chmod +x "$shims/$name"
+  done
+  export PATH="$shims:$PATH"
+  export WINELOADER=/usr/lib/wine/wine64
+fi
 
 # Wine 8 takes the code page from the Unix locale; 65001 has no locale of
 # its own and needs the registry as well (below).

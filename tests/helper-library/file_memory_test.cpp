@@ -253,6 +253,10 @@ TEST(MorvaskGlobalMemory, ReleaseWithoutPointerFreesTheBlock)
 
 TEST(MorvaskGlobalMemory, FailuresReportTheirCodesAndKeepThePointer)
 {
+#ifdef _WIN64
+    GTEST_SKIP() << "needs the x86 build: a 64-bit process is given a block of almost 4 GiB, "
+                    "so no allocation fails here";
+#endif
     void* const marker = (void*)(ULONG_PTR)0x1234;
     HGLOBAL block = NULL;
     void* pointer = marker;
