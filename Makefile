@@ -85,9 +85,9 @@ test-fuzz: fuzz-build
 
 # Everything: native rules, short fuzz runs, the 32-bit deliverables checked
 # as files, Windows tests under Wine on the picked build.
-test: host fuzz-build
-	@$(PICKED); echo "Windows suites: $$arch build ($$why)"; \
-	 $(MAKE) --no-print-directory win-$$arch && \
+test: setup
+	@$(PICKED); echo "Windows suites will run on the $$arch build ($$why)"; \
+	 $(MAKE) --no-print-directory host fuzz-build win-$$arch && \
 	 scripts/test-all.sh $(BUILD) $$arch "$$why"
 
 # Longer fuzz runs (FUZZ_SECONDS each).

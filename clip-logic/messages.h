@@ -24,12 +24,31 @@
 #define kClipListNoTextLines   "Shift_JIS の文字として読めないバイトを含む行が %d 行あるため、\r\nクリップリストを UTF-8 に切り替えられません。\r\n最初の行: %s\r\nこれらの行を編集するか削除してから保存してください。"
 #define kProgramPathTooLong    "プログラムのパスが長すぎます。\r\nクリップリストとショートカット作成は使えません。"
 
+// The editor's refusals: an entry that would not read back as typed. The
+// list has no way to write these characters inside a title or a message.
+#define kEntryCharRefused      "%sに「%s」は使えません。\r\nクリップリストに書くと入力どおりに読み戻せないため、\r\n追加・上書きしませんでした。"
+#define kEntryLineBreakRefused "タイトルとクリップメッセージに改行は使えません。\r\nクリップリストでは改行が項目の区切りになるため、\r\n追加・上書きしませんでした。"
+#define kEntryTooLongRefused   "タイトルとクリップメッセージが長すぎます。\r\n項目は 1023 バイトまでです。\r\n追加・上書きしませんでした。"
+#define kEntryNotReadBack      "この項目は入力どおりに読み戻せないため、\r\n追加・上書きしませんでした。"
+#define kFieldTitle            "タイトル"
+#define kFieldTitleStart       "タイトルの先頭"
+#define kFieldMessage          "クリップメッセージ"
+#define kFieldUntitledMessage  "タイトルのないクリップメッセージ"
+#define kFieldFilePath         "ファイルのパス"
+
 #define kClipListFileName      "ClipData.txt"
 #define kShortcutNameFormat    "%sのショートカット"
 #define kShortcutSuffix        "のショートカット"
 #define kFolderAccessFailed    "作成場所にアクセスできません。\r\n %s\r\n"
 #define kOverwriteQuestion     "同一ファイル名が存在します。\r\n ... %s\r\n上書きしてよろしいですか?"
 #define kBadShortcutName       "ショートカット名に使えない名前です。\r\n %s\r\n"
+// The shortcut maker's refusals: a command line that the program would read
+// as something else than the dialog shows.
+#define kShortcutCharRefused   "%sに「%s」は使えません。\r\nコマンドラインでは入力どおりに読み取れないため、\r\nショートカットは作成しませんでした。"
+#define kShortcutTooLong       "メッセージとオプションが長すぎます。\r\nコマンドラインは 1023 バイトまでです。\r\nショートカットは作成しませんでした。"
+#define kShortcutNotReadBack   "このコマンドラインは入力どおりに読み取れないため、\r\nショートカットは作成しませんでした。"
+#define kFieldShortcutMessage  "メッセージ"
+#define kFieldPosition         "表示位置"
 #define kShortcutFailed        " ショートカット作成に失敗しました。( ErrorCode = 0x%X )\r\nショートカット = %s\r\nリンク先 = %s\r\nコマンド = %s\r\n作業フォルダ = %s\r\n"
 
 #define kTextFileFilter        "テキスト(*.txt;*.htm;*.html)\0*.txt;*.htm;*.html\0全て(*.*)\0*.*\0"

@@ -38,11 +38,44 @@ static bool InsertFailed(LRESULT result)
     return result == LB_ERR || result == LB_ERRSPACE;
 }
 
+// Says why the fields' entry cannot be stored as typed. The list has no
+// escape: the character named would be read as structure, and what the user
+// typed would come back cut or changed, or as another kind of entry.
+static void ReportUnstorableEntry(HWND dialog, EntryFault fault)
+{
+    const char* field = nullptr;
+    switch (fault.kind) {
+    case kEntryLineBreak:
+        ShowMessage(dialog, kEntryLineBreakRefused, kTitleFailure, MB_OK);
+        return;
+    case kEntryTooLong:
+        ShowMessage(dialog, kEntryTooLongRefused, kTitleFailure, MB_OK);
+        return;
+    case kEntryMarkInTitle: field = kFieldTitle; break;
+    case kEntryQuoteOpensTitle: field = kFieldTitleStart; break;
+    case kEntryQuoteInMessage: field = kFieldMessage; break;
+    case kEntryMarkNeedsTitle: field = kFieldUntitledMessage; break;
+    case kEntryMarkInPath: field = kFieldFilePath; break;
+    default: break;
+    }
+    if (!field || !fault.mark) {
+        ShowMessage(dialog, kEntryNotReadBack, kTitleFailure, MB_OK);
+        return;
+    }
+    WCHAR fieldName[64];
+    WCHAR mark[8];
+    ProgramText(field, fieldName, 64);
+    ProgramText(fault.mark, mark, 8);
+    // Short program texts: the message fits.
+    ShowFormattedMessage(dialog, kTitleFailure, MB_OK, kEntryCharRefused, fieldName, mark);
+}
+
 // The entry that the title and message fields give, composed in code page
 // 932 when both fields hold it exactly, else in UTF-8, and shown as the
 // UTF-16 text the list takes (room for kTextSize units). False when the
-// message is empty: the commands that compose then do nothing, whatever the
-// title holds.
+// message is empty (the commands that compose then do nothing, whatever the
+// title holds) and when the entry would not read back as the fields hold
+// it, which the user is told.
 static bool ComposeEntryFromFields(HWND dialog, WCHAR* shown)
 {
     char title[kTextSize];
@@ -53,6 +86,11 @@ static bool ComposeEntryFromFields(HWND dialog, WCHAR* shown)
     const int codePage = ReadFieldTexts(dialog, ids, texts, 2, kTextSize, m_EditorListCodePage);
     char entry[kTextSize];
     if (ComposeClipEntry(title, message, entry, codePage) == 0) return false;
+    EntryFault fault = CheckComposedEntry(title, message, entry, codePage);
+    if (fault.kind != kEntryStoredWhole) {
+        ReportUnstorableEntry(dialog, fault);
+        return false;
+    }
     return DecodeText(entry, lstrlenA(entry), codePage, shown, kTextSize) >= 0;
 }
 

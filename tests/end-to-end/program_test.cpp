@@ -400,6 +400,52 @@ TEST_F(Program, CharacterBeyondCodePage932AsksBeforeTheListBecomesUtf8)
               ReadWholeFile(folder_.path + "\\ClipData.txt"));
 }
 
+// A refusal's text as the program words it: the field and the character.
+std::string Refusal(const char* format, const char* field, const char* mark)
+{
+    char text[1024];
+    wsprintfA(text, format, field, mark);
+    return "[" + std::string(kTitleFailure) + ":" + text + "(owned)]";
+}
+
+// The list format has no escape for a double quote: such an entry would be
+// stored cut. The editor names the character and adds nothing.
+TEST_F(Program, EditorRefusesAnEntryThatWouldNotReadBackAsTyped)
+{
+    HWND main = StartAndWait("");
+    ASSERT_TRUE(main);
+    Press(main, IDC_EDIT_LIST);
+    HWND editor = WaitForWindow(run_, "クリップメッセージ編集", false, kWindowWait);
+    ASSERT_TRUE(editor);
+    BoxAnswerer watch = {};
+    StartBoxAnswerer(&watch, run_.process.dwProcessId);
+    SetDlgItemTextW(editor, IDC_ED_MESSAGE, Wide("say \"hi\" now").c_str());
+    SendMessageW(editor, WM_COMMAND, IDC_ED_ADD, 0);  // returns once the box is answered
+    EXPECT_EQ(Refusal(kEntryCharRefused, kFieldMessage, "\""), ShowBoxes(StopBoxAnswerer(&watch)));
+    EXPECT_EQ(kFileOrder, ListItems(GetDlgItem(editor, IDC_ED_LIST))) << "an entry was added";
+    PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+}
+
+// The command line finds options anywhere, also inside the quoted message:
+// this shortcut would copy win.ini. It is refused, and nothing is written.
+TEST_F(Program, ShortcutMakerRefusesArgumentsThatWouldNotReadBackAsShown)
+{
+    HWND main = StartAndWait("");
+    ASSERT_TRUE(main);
+    Press(main, IDC_MAKE_SHORTCUT);
+    HWND maker = WaitForWindow(run_, kShortcutCaption, false, kWindowWait);
+    ASSERT_TRUE(maker) << "the shortcut dialog did not open";
+    SetDlgItemTextW(maker, IDC_SC_FOLDER, Wide(folder_.path).c_str());
+    SetDlgItemTextW(maker, IDC_SC_NAME, L"Tip");
+    SetDlgItemTextW(maker, IDC_SC_MESSAGE, L"see /f=C:\\windows\\win.ini ok");
+    BoxAnswerer watch = {};
+    StartBoxAnswerer(&watch, run_.process.dwProcessId);
+    SendMessageW(maker, WM_COMMAND, IDOK, 0);  // returns once the box is answered
+    EXPECT_EQ(Refusal(kShortcutCharRefused, kFieldShortcutMessage, "/f="),
+              ShowBoxes(StopBoxAnswerer(&watch)));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder_.path + "\\Tip.lnk").c_str()));
+}
+
 // A list as Notepad writes it (no CR LF after the last line) with a line
 // longer than any text of the program survives an editor save with one
 // added entry: every byte stays, the last line gets its CR LF.
