@@ -138,7 +138,8 @@ static bool PutInPlace(const WCHAR* temporary, const WCHAR* target, const WCHAR*
     // The user's attributes (hidden, say) stay; the archive bit says the
     // list changed, as after any write. Failing that, the list is still
     // saved whole.
-    DWORD wanted = attributes | FILE_ATTRIBUTE_ARCHIVE;
+    // FILE_ATTRIBUTE_NORMAL stands only alone.
+    DWORD wanted = (attributes & ~(DWORD)FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_ARCHIVE;
     if (GetFileAttributesW(target) != wanted) SetFileAttributesW(target, wanted);
     return true;
 }
