@@ -64,12 +64,24 @@ static CopyResult MakeFilePayload(Payload* payload, const WCHAR* path)
 
     TextFileEncoding encoding = DetectEncoding(file.Bytes(), got);
     const char* start = file.Bytes() + MarkLength(encoding);
+    // A mark with nothing after it (or half a UTF-16 unit) is an empty file:
+    // nothing to copy, and the clipboard keeps what it had.
+    const int contentBytes = got - MarkLength(encoding);
+    if (contentBytes < (encoding == kEncodingUtf16Bom ? 2 : 1)) return kCopyFileNotFound;
     if (encoding == kEncodingUtf16Bom) {
         // Zero-filled after the data: the UTF-16 text is terminated there or
-        // earlier, at its first zero unit. Copied so that it is aligned.
-        int units = (got - 2) / 2;
+        // earlier, at its first zero unit. Copied so that it is aligned, and
+        // in the order the system reads, low byte first.
+        const int units = contentBytes / 2;
         if (!payload->unicode.Allocate(((DWORD)units + 1) * sizeof(WCHAR))) return kCopyNoMemory;
-        memcpy(payload->unicode.Wide(), start, (size_t)units * sizeof(WCHAR));
+        if (IsBigEndianMark(file.Bytes(), got)) {
+            const unsigned char* bytes = (const unsigned char*)start;
+            for (int i = 0; i < units; ++i) {
+                payload->unicode.Wide()[i] = (WCHAR)((bytes[2 * i] << 8) | bytes[2 * i + 1]);
+            }
+        } else {
+            memcpy(payload->unicode.Wide(), start, (size_t)units * sizeof(WCHAR));
+        }
     } else if (!DecodeUnicode(payload, start, CodePageOf(encoding))) {
         return kCopyNoMemory;
     }

@@ -9,7 +9,7 @@
 enum CopyResult {
     kCopyDone = 0,
     kCopyNothing,          // no text (empty entry, "/f=" without a path)
-    kCopyFileNotFound,     // missing, empty, a folder, or cannot be opened
+    kCopyFileNotFound,     // missing, empty (or a mark alone), a folder, or cannot be opened
     kCopyNoMemory,         // no block for the text (or a file of 2 GiB or more)
     kCopyReadFailed,       // the file changed, or a writer held it, after its size was taken
     kCopyClipboardFailed,  // another program held the clipboard, or it refused
@@ -24,6 +24,8 @@ enum CopyResult {
 //                   after them), else the closest code page 932 form;
 //   CF_LOCALE       Japanese (0x0411).
 // A file in UTF-8 (a mark, or valid UTF-8 with a multi-byte character) or
-// in UTF-16 LE with a mark is copied as the text it holds; any other file
-// as code page 932 bytes. The clipboard is tried for about half a second.
+// in UTF-16 with its mark (either byte order) is copied as the text it
+// holds; any other file as code page 932 bytes. A file that holds a mark
+// and nothing more is empty: kCopyFileNotFound. The clipboard is tried
+// for about half a second.
 CopyResult CopyEntry(const char* entry, int codePage, HWND owner);

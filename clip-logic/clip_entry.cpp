@@ -101,3 +101,61 @@ int ComposeClipEntry(const char* title, const char* message, char* entry, int co
     }
     return 1;
 }
+
+static bool IsFileMessage(const char* message)
+{
+    return strncmp(message, "/f=", 3) == 0;
+}
+
+// Bytes of the whole entry that ComposeClipEntry makes, before any cut.
+static size_t ComposedLength(const char* title, const char* message)
+{
+    const bool isFile = IsFileMessage(message);
+    const size_t head = (title[0] != '\0' || isFile) ? strlen(title) + (isFile ? 4 : 3) : 1;
+    return head + strlen(isFile ? message + 3 : message) + 1;
+}
+
+// The first marker that a text holds, or null.
+static const char* MarkIn(const char* text)
+{
+    if (strstr(text, "/=")) return "/=";
+    if (strstr(text, "/f=")) return "/f=";
+    return nullptr;
+}
+
+static bool ReadsBackWhole(const char* title, const char* message, const char* entry,
+                           int codePage)
+{
+    char readTitle[kTextSize];
+    char readMessage[kTextSize];
+    SplitClipEntry(entry, readTitle, kTextSize, readMessage, kTextSize, codePage);
+    if (strcmp(readTitle, title) != 0 || strcmp(readMessage, message) != 0) return false;
+
+    const int isFile = IsFileMessage(message) ? 1 : 0;
+    char text[kTextSize];
+    if (ExtractClipText(entry, text, kTextSize, codePage) != isFile) return false;
+    return strcmp(text, message + 3 * isFile) == 0;
+}
+
+EntryFault CheckComposedEntry(const char* title, const char* message, const char* entry,
+                              int codePage)
+{
+    // Only CR LF ends a line of the list; a lone CR or LF stays inside one.
+    if (strstr(title, "\r\n") || strstr(message, "\r\n")) return {kEntryLineBreak, "\r\n"};
+    // ComposeClipEntry has cut such an entry to fit.
+    if (ComposedLength(title, message) > (size_t)kTextSize - 1) return {kEntryTooLong, nullptr};
+    if (ReadsBackWhole(title, message, entry, codePage)) return {kEntryStoredWhole, nullptr};
+
+    // It does not come back: name the character that the syntax took for
+    // structure, most telling first.
+    const bool isFile = IsFileMessage(message);
+    const char* body = isFile ? message + 3 : message;
+    if (strchr(body, '"')) return {kEntryQuoteInMessage, "\""};
+    if (const char* mark = MarkIn(title)) return {kEntryMarkInTitle, mark};
+    if (title[0] == '"') return {kEntryQuoteOpensTitle, "\""};
+    if (!isFile && title[0] == '\0') {
+        if (const char* mark = MarkIn(message)) return {kEntryMarkNeedsTitle, mark};
+    }
+    if (isFile && strstr(body, "/=")) return {kEntryMarkInPath, "/="};
+    return {kEntryNotReadBack, nullptr};
+}

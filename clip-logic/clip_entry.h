@@ -32,3 +32,30 @@ void SplitClipEntry(const char* entry, char* title, int titleSize,
 // empty: there is no entry then. Otherwise returns 1.
 int ComposeClipEntry(const char* title, const char* message, char* entry,
                      int codePage = kCodePage932);
+
+// Why an entry composed from a title and a message would not give them back.
+// The format has no escape, so a character that the syntax reads as
+// structure cannot be stored inside a title or a message.
+enum EntryFaultKind {
+    kEntryStoredWhole = 0,  // the list reads back exactly what was typed
+    kEntryLineBreak,        // CR LF, which ends a line of the list file
+    kEntryTooLong,          // more than the 1023 bytes of an entry
+    kEntryMarkInTitle,      // "/=" or "/f=" in the title
+    kEntryQuoteOpensTitle,  // a title beginning with a double quote
+    kEntryQuoteInMessage,   // a double quote in the message or path
+    kEntryMarkNeedsTitle,   // "/=" or "/f=" in a message without a title
+    kEntryMarkInPath,       // "/=" in the path of a file reference
+    kEntryNotReadBack,      // any other difference
+};
+
+struct EntryFault {
+    EntryFaultKind kind;
+    const char* mark;  // the character or marker at fault, or null
+};
+
+// Reads an entry that ComposeClipEntry made from title and message back as
+// the list file, the copy and the editor read it (its lines, then
+// ExtractClipText and SplitClipEntry), and says whether title and message
+// come back exactly, and if not, why.
+EntryFault CheckComposedEntry(const char* title, const char* message, const char* entry,
+                              int codePage = kCodePage932);

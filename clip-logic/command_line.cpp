@@ -33,15 +33,20 @@ const wchar_t* SkipProgramName(const wchar_t* commandLine)
     return at;
 }
 
-// Where the value of an option starts, blanks skipped; null when the option
-// is absent or void (nothing left after the blanks).
-static const char* FindOptionValue(const char* option)
+// Where a value starts, blanks skipped; null when nothing is left after
+// them (a void option).
+static const char* ValueStart(const char* at)
 {
-    const char* found = strstr(m_CmdLine, option);
-    if (!found) return nullptr;
-    const char* at = found + strlen(option);
     while (*at == ' ') ++at;
     return *at ? at : nullptr;
+}
+
+// Where the value of an option's first occurrence in the line starts; null
+// when the option is absent or void.
+static const char* FindOptionValue(const char* line, const char* option)
+{
+    const char* found = strstr(line, option);
+    return found ? ValueStart(found + strlen(option)) : nullptr;
 }
 
 static bool IsValueStop(char c)
@@ -67,9 +72,10 @@ static int ToInteger(const char* text)
     return (int)value;
 }
 
-static void ScanPosition(const char* option, int* position)
+// A position value starting at `at` (null: a void option); a negative
+// number or an empty field leaves the position as it was.
+static void ScanPosition(const char* at, int* position)
 {
-    const char* at = FindOptionValue(option);
     if (!at) return;
     char field[64];
     int length = 0;
@@ -82,9 +88,9 @@ static void ScanPosition(const char* option, int* position)
 
 // Quoted: up to the next double quote or the end of the line. Bare: up to
 // the first terminator, blank or slash. Returns false for a void option.
-static bool ScanText(const char* option, const char** value, int* length)
+static bool ScanText(const char* line, const char* option, const char** value, int* length)
 {
-    const char* at = FindOptionValue(option);
+    const char* at = FindOptionValue(line, option);
     if (!at) return false;
     if (*at == '"') {
         ++at;
@@ -99,37 +105,48 @@ static bool ScanText(const char* option, const char** value, int* length)
     return true;
 }
 
+void ReadStartOptions(const char* line, int codePage, StartOptions* options)
+{
+    options->clipText[0] = '\0';
+    options->autoStart = 0;
+    options->autoExit = 0;
+    options->posX = 120;
+    options->posY = 64;
+    if (line[0] == '\0') return;
+
+    if (strstr(line, "/g")) options->autoStart = 1;
+    if (strstr(line, "/e")) options->autoExit = 1;
+    ScanPosition(FindOptionValue(line, "/x="), &options->posX);
+    ScanPosition(FindOptionValue(line, "/y="), &options->posY);
+
+    const char* value;
+    int length;
+    if (ScanText(line, "/m=", &value, &length)) {
+        CopyText(options->clipText, kTextSize, value, length, codePage);
+    }
+    if (ScanText(line, "/f=", &value, &length)) {
+        // The stored form /f="value" adds five bytes. A line holds at most
+        // 1023 bytes, so a value can be up to 1020 bytes long; it is cut (on
+        // a character boundary) so that the closing quote still fits.
+        CopyText(options->clipText, kTextSize, "/f=\"");
+        AppendText(options->clipText, kTextSize - 1, value, length, codePage);
+        AppendText(options->clipText, kTextSize, "\"");
+    }
+}
+
 void ParseCommandLine()
 {
-    m_PosX = 120;
-    m_PosY = 64;
-    m_ClipText[0] = '\0';
     const int codePage = m_CmdLineCodePage;
     m_ClipCodePage = codePage;
-
-    if (m_CmdLine[0] != '\0') {
-        if (strstr(m_CmdLine, "/g")) m_AutoStart = 1;
-        if (strstr(m_CmdLine, "/e")) m_AutoExit = 1;
-        ScanPosition("/x=", &m_PosX);
-        ScanPosition("/y=", &m_PosY);
-
-        const char* value;
-        int length;
-        if (ScanText("/m=", &value, &length)) {
-            CopyText(m_ClipText, kTextSize, value, length, codePage);
-        }
-        if (ScanText("/f=", &value, &length)) {
-            // The stored form /f="value" adds five bytes. m_CmdLine holds at
-            // most 1023 bytes, so a value can be up to 1020 bytes long; it is
-            // cut (on a character boundary) so that the closing quote still
-            // fits in m_ClipText.
-            CopyText(m_ClipText, kTextSize, "/f=\"");
-            AppendText(m_ClipText, kTextSize - 1, value, length, codePage);
-            AppendText(m_ClipText, kTextSize, "\"");
-        }
-    }
-
-    // An automatic start needs something to copy.
+    StartOptions options;
+    ReadStartOptions(m_CmdLine, codePage, &options);
+    memcpy(m_ClipText, options.clipText, sizeof m_ClipText);
+    m_PosX = options.posX;
+    m_PosY = options.posY;
+    // The flags are only ever set here, never cleared...
+    if (options.autoStart) m_AutoStart = 1;
+    if (options.autoExit) m_AutoExit = 1;
+    // ... except that an automatic start needs something to copy.
     if (m_ClipText[0] == '\0') m_AutoStart = 0;
 }
 
@@ -166,4 +183,87 @@ void ComposeShortcutArguments(const char* message, int start, int exit,
     }
     // No blank before the first part.
     AppendText(out, kTextSize, out[0] ? options : options + (options[0] ? 1 : 0));
+}
+
+static bool IsFileMessage(const char* message)
+{
+    return strncmp(message, "/f=", 3) == 0;
+}
+
+// Bytes of the whole argument text that ComposeShortcutArguments makes,
+// before any cut.
+static size_t ComposedLength(const char* message, int start, int exit, int position,
+                             const char* xText, const char* yText)
+{
+    size_t options = (start ? 3 : 0) + (exit ? 3 : 0);
+    if (position) options += 4 + strlen(xText) + 4 + strlen(yText);
+    if (message[0] == '\0') return options > 0 ? options - 1 : 0;  // no blank first
+    const char* body = IsFileMessage(message) ? message + 3 : message;
+    return 4 + strlen(body) + 1 + options;
+}
+
+// The position a text gives on its own, as the option's value.
+static int PositionOf(const char* text, int fallback)
+{
+    int position = fallback;
+    ScanPosition(ValueStart(text), &position);
+    return position;
+}
+
+ArgumentsFault CheckShortcutArguments(const char* message, int start, int exit,
+                                      int position, const char* xText,
+                                      const char* yText, const char* arguments,
+                                      int codePage)
+{
+    if (ComposedLength(message, start, exit, position, xText, yText) > (size_t)kTextSize - 1) {
+        return {kArgumentsTooLong, nullptr};
+    }
+
+    // What the program is to start with: the text (a message, or a file
+    // reference in its stored form), both flags as ticked, and the position
+    // each text gives, else the defaults.
+    const bool isFile = IsFileMessage(message);
+    const char* body = isFile ? message + 3 : message;
+    StartOptions wanted;
+    CopyText(wanted.clipText, kTextSize, "");
+    if (isFile) {
+        AppendText(wanted.clipText, kTextSize, "/f=\"");
+        AppendText(wanted.clipText, kTextSize, body, -1, codePage);
+        AppendText(wanted.clipText, kTextSize, "\"");
+    } else {
+        AppendText(wanted.clipText, kTextSize, message, -1, codePage);
+    }
+    wanted.posX = position ? PositionOf(xText, 120) : 120;
+    wanted.posY = position ? PositionOf(yText, 64) : 64;
+
+    StartOptions read;
+    ReadStartOptions(arguments, codePage, &read);
+    const bool differs[] = {
+        strcmp(read.clipText, wanted.clipText) != 0,
+        (read.autoStart != 0) != (start != 0),
+        (read.autoExit != 0) != (exit != 0),
+        read.posX != wanted.posX,
+        read.posY != wanted.posY,
+    };
+    if (!differs[0] && !differs[1] && !differs[2] && !differs[3] && !differs[4]) {
+        return {kArgumentsReadWhole, nullptr};
+    }
+
+    // Name what the program took for structure. A value ends at a double
+    // quote; every option is found at its first occurrence, so only one
+    // that stands before the real one, in the message or in a position
+    // text, changes what is read.
+    if (differs[0] && strchr(body, '"')) return {kArgumentsMarkInMessage, "\""};
+    struct Culprit { const char* option; int item; };
+    const Culprit culprits[] = {
+        {"/f=", 0}, {"/m=", 0}, {"/g", 1}, {"/e", 2}, {"/x=", 3}, {"/y=", 4},
+    };
+    for (const Culprit& culprit : culprits) {
+        if (!differs[culprit.item]) continue;
+        if (strstr(body, culprit.option)) return {kArgumentsMarkInMessage, culprit.option};
+        if (position && (strstr(xText, culprit.option) || strstr(yText, culprit.option))) {
+            return {kArgumentsMarkInPosition, culprit.option};
+        }
+    }
+    return {kArgumentsNotReadBack, nullptr};
 }

@@ -1,6 +1,7 @@
 // Command line options: /g, /e, /x=, /y=, /m= and /f=.
 #pragma once
 
+#include "app_state.h"
 #include "text_encoding.h"
 
 // Takes the argument part of the process command line, in codePage, into
@@ -14,6 +15,20 @@ int TakeCommandLine(const char* arguments, int codePage = kCodePage932);
 // system's own start-up code does.
 const wchar_t* SkipProgramName(const wchar_t* commandLine);
 
+// What a command line asks for, as the options read: the text (a message,
+// or a file reference /f="path"), whether /g and /e occur (automatic start
+// is not yet dropped for an empty text), and the window position.
+struct StartOptions {
+    char clipText[kTextSize];
+    int autoStart;
+    int autoExit;
+    int posX;
+    int posY;
+};
+
+// Reads a command line (bytes in codePage, at most 1023 of them).
+void ReadStartOptions(const char* line, int codePage, StartOptions* options);
+
 // Reads m_CmdLine into m_ClipText (in m_CmdLine's code page), m_AutoStart,
 // m_AutoExit, m_PosX, m_PosY.
 void ParseCommandLine();
@@ -25,3 +40,28 @@ void ComposeShortcutArguments(const char* message, int start, int exit,
                               int position, const char* xText,
                               const char* yText, char* out,
                               int codePage = kCodePage932);
+
+// Why a composed argument text would start the program with something other
+// than the shortcut dialog showed. Option markers are found anywhere in a
+// command line, inside a quoted value too, and a value cannot hold a quote.
+enum ArgumentsFaultKind {
+    kArgumentsReadWhole = 0,   // the program reads back exactly the choices
+    kArgumentsTooLong,         // more than the 1023 bytes of a command line
+    kArgumentsMarkInMessage,   // a double quote or an option in the message
+    kArgumentsMarkInPosition,  // an option in a position text
+    kArgumentsNotReadBack,     // any other difference
+};
+
+struct ArgumentsFault {
+    ArgumentsFaultKind kind;
+    const char* mark;  // the character or option at fault, or null
+};
+
+// Reads arguments that ComposeShortcutArguments made from the same inputs
+// back with the program's own rules and compares text, file, flags and
+// position with what they were made from. The position expected is what
+// each position text gives on its own.
+ArgumentsFault CheckShortcutArguments(const char* message, int start, int exit,
+                                      int position, const char* xText,
+                                      const char* yText, const char* arguments,
+                                      int codePage = kCodePage932);

@@ -17,7 +17,24 @@
 #define kClipListNotSaved      "クリップリストを読み込めなかったため、保存しません。\r\n元のファイルはそのままです。"
 #define kClipListUtf16         "クリップリストが UTF-16 形式のため読み込めません。\r\nUTF-8 または Shift_JIS で保存し直してください。\r\nこのファイルは上書きされません。"
 #define kClipListUtf8Question  "クリップリストに Shift_JIS で保存できない文字があります。\r\nクリップリストを今後 UTF-8 で保存しますか?\r\n(いいえ: 保存せずに編集を続けます)"
+#define kClipListPathTooLong   "プログラムのフォルダのパスが長すぎるため、クリップリストを読み込めません。\r\nより浅いフォルダから起動してください。"
+#define kClipListReadPartly    "クリップリストを最後まで読み込めませんでした。\r\n読み込めた項目だけを表示しています。"
+#define kClipListReloadFailed  "保存したクリップリストを読み込み直せませんでした。\r\n表示中のリストは保存前のものです。"
+#define kClipListEmptyNotSaved "クリップリストが空のため保存しません。\r\n元のファイルはそのままです。"
+#define kClipListNoTextLines   "Shift_JIS の文字として読めないバイトを含む行が %d 行あるため、\r\nクリップリストを UTF-8 に切り替えられません。\r\n最初の行: %s\r\nこれらの行を編集するか削除してから保存してください。"
 #define kProgramPathTooLong    "プログラムのパスが長すぎます。\r\nクリップリストとショートカット作成は使えません。"
+
+// The editor's refusals: an entry that would not read back as typed. The
+// list has no way to write these characters inside a title or a message.
+#define kEntryCharRefused      "%sに「%s」は使えません。\r\nクリップリストに書くと入力どおりに読み戻せないため、\r\n追加・上書きしませんでした。"
+#define kEntryLineBreakRefused "タイトルとクリップメッセージに改行は使えません。\r\nクリップリストでは改行が項目の区切りになるため、\r\n追加・上書きしませんでした。"
+#define kEntryTooLongRefused   "タイトルとクリップメッセージが長すぎます。\r\n項目は 1023 バイトまでです。\r\n追加・上書きしませんでした。"
+#define kEntryNotReadBack      "この項目は入力どおりに読み戻せないため、\r\n追加・上書きしませんでした。"
+#define kFieldTitle            "タイトル"
+#define kFieldTitleStart       "タイトルの先頭"
+#define kFieldMessage          "クリップメッセージ"
+#define kFieldUntitledMessage  "タイトルのないクリップメッセージ"
+#define kFieldFilePath         "ファイルのパス"
 
 #define kClipListFileName      "ClipData.txt"
 #define kShortcutNameFormat    "%sのショートカット"
@@ -25,6 +42,13 @@
 #define kFolderAccessFailed    "作成場所にアクセスできません。\r\n %s\r\n"
 #define kOverwriteQuestion     "同一ファイル名が存在します。\r\n ... %s\r\n上書きしてよろしいですか?"
 #define kBadShortcutName       "ショートカット名に使えない名前です。\r\n %s\r\n"
+// The shortcut maker's refusals: a command line that the program would read
+// as something else than the dialog shows.
+#define kShortcutCharRefused   "%sに「%s」は使えません。\r\nコマンドラインでは入力どおりに読み取れないため、\r\nショートカットは作成しませんでした。"
+#define kShortcutTooLong       "メッセージとオプションが長すぎます。\r\nコマンドラインは 1023 バイトまでです。\r\nショートカットは作成しませんでした。"
+#define kShortcutNotReadBack   "このコマンドラインは入力どおりに読み取れないため、\r\nショートカットは作成しませんでした。"
+#define kFieldShortcutMessage  "メッセージ"
+#define kFieldPosition         "表示位置"
 #define kShortcutFailed        " ショートカット作成に失敗しました。( ErrorCode = 0x%X )\r\nショートカット = %s\r\nリンク先 = %s\r\nコマンド = %s\r\n作業フォルダ = %s\r\n"
 
 #define kTextFileFilter        "テキスト(*.txt;*.htm;*.html)\0*.txt;*.htm;*.html\0全て(*.*)\0*.*\0"

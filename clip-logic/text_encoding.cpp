@@ -155,8 +155,17 @@ TextFileEncoding EncodingByMark(const char* start, int count)
     if (count >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
         return kEncodingUtf8Bom;
     }
+    // FE and FF are no bytes of code page 932 nor of UTF-8: either order of
+    // the UTF-16 mark can start nothing else.
     if (count >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return kEncodingUtf16Bom;
+    if (IsBigEndianMark(start, count)) return kEncodingUtf16Bom;
     return kEncoding932;
+}
+
+bool IsBigEndianMark(const char* start, int count)
+{
+    const unsigned char* bytes = (const unsigned char*)start;
+    return count >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF;
 }
 
 TextFileEncoding DetectEncoding(const char* bytes, int count)

@@ -15,7 +15,7 @@ enum TextFileEncoding {
     kEncoding932 = 0,      // code page 932, or anything that is not UTF
     kEncodingUtf8 = 1,     // valid UTF-8 holding a multi-byte character
     kEncodingUtf8Bom = 2,  // EF BB BF, then UTF-8
-    kEncodingUtf16Bom = 3, // FF FE, then UTF-16 LE
+    kEncodingUtf16Bom = 3, // FF FE, then UTF-16 LE; or FE FF, then UTF-16 BE
 };
 
 // The code page a text in that encoding is walked and converted with.
@@ -58,6 +58,10 @@ bool IsUtf8Text(const Utf8Check* check);
 // The encoding that a file's first bytes announce by a byte-order mark, or
 // kEncoding932 when they announce none (then the whole file decides).
 TextFileEncoding EncodingByMark(const char* start, int count);
+
+// For a text in kEncodingUtf16Bom: true when its mark is FE FF, so that
+// its units come high byte first.
+bool IsBigEndianMark(const char* start, int count);
 
 // The encoding of a whole text held in memory.
 TextFileEncoding DetectEncoding(const char* bytes, int count);

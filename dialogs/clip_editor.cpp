@@ -23,6 +23,7 @@ enum {
 // The list as the editor read it: the code page its lines are in, the
 // encoding a save writes (UTF-8 once the user chose it), and whether the
 // file was there but could not be read, which a save must never replace.
+static ClipListModel m_EditorList;  // the lines the list box points into
 static int m_EditorListCodePage = kCodePage932;
 static TextFileEncoding m_EditorEncoding = kEncoding932;
 static bool m_EditorListUnread = false;
@@ -34,11 +35,44 @@ static bool InsertFailed(LRESULT result)
     return result == LB_ERR || result == LB_ERRSPACE;
 }
 
+// Says why the fields' entry cannot be stored as typed. The list has no
+// escape: the character named would be read as structure, and what the user
+// typed would come back cut or changed, or as another kind of entry.
+static void ReportUnstorableEntry(HWND dialog, EntryFault fault)
+{
+    const char* field = nullptr;
+    switch (fault.kind) {
+    case kEntryLineBreak:
+        ShowMessage(dialog, kEntryLineBreakRefused, kTitleFailure, MB_OK);
+        return;
+    case kEntryTooLong:
+        ShowMessage(dialog, kEntryTooLongRefused, kTitleFailure, MB_OK);
+        return;
+    case kEntryMarkInTitle: field = kFieldTitle; break;
+    case kEntryQuoteOpensTitle: field = kFieldTitleStart; break;
+    case kEntryQuoteInMessage: field = kFieldMessage; break;
+    case kEntryMarkNeedsTitle: field = kFieldUntitledMessage; break;
+    case kEntryMarkInPath: field = kFieldFilePath; break;
+    default: break;
+    }
+    if (!field || !fault.mark) {
+        ShowMessage(dialog, kEntryNotReadBack, kTitleFailure, MB_OK);
+        return;
+    }
+    WCHAR fieldName[64];
+    WCHAR mark[8];
+    ProgramText(field, fieldName, 64);
+    ProgramText(fault.mark, mark, 8);
+    // Short program texts: the message fits.
+    ShowFormattedMessage(dialog, kTitleFailure, MB_OK, kEntryCharRefused, fieldName, mark);
+}
+
 // The entry that the title and message fields give, composed in code page
 // 932 when both fields hold it exactly, else in UTF-8, and shown as the
 // UTF-16 text the list takes (room for kTextSize units). False when the
-// message is empty: the commands that compose then do nothing, whatever the
-// title holds.
+// message is empty (the commands that compose then do nothing, whatever the
+// title holds) and when the entry would not read back as the fields hold
+// it, which the user is told.
 static bool ComposeEntryFromFields(HWND dialog, WCHAR* shown)
 {
     char title[kTextSize];
@@ -49,6 +83,11 @@ static bool ComposeEntryFromFields(HWND dialog, WCHAR* shown)
     const int codePage = ReadFieldTexts(dialog, ids, texts, 2, kTextSize, m_EditorListCodePage);
     char entry[kTextSize];
     if (ComposeClipEntry(title, message, entry, codePage) == 0) return false;
+    EntryFault fault = CheckComposedEntry(title, message, entry, codePage);
+    if (fault.kind != kEntryStoredWhole) {
+        ReportUnstorableEntry(dialog, fault);
+        return false;
+    }
     return DecodeText(entry, lstrlenA(entry), codePage, shown, kTextSize) >= 0;
 }
 
@@ -75,11 +114,18 @@ static void LoadEditorList(HWND dialog, HWND list)
         PostMessageW(dialog, WM_APP_REPORT_LOAD, 0, 0);
         return;
     }
-    TextFileEncoding encoding = kEncoding932;
-    switch (LoadClipList(list, path, kListBox, &encoding)) {
+    switch (LoadClipList(list, path, kListBox, &m_EditorList)) {
     case kLoadDone:
-        m_EditorEncoding = encoding;
-        m_EditorListCodePage = CodePageOf(encoding);
+        m_EditorEncoding = m_EditorList.encoding;
+        m_EditorListCodePage = CodePageOf(m_EditorList.encoding);
+        break;
+    case kLoadPartial:
+        // Part of the list is shown, to look at; saved, it would lose the
+        // rest.
+        m_EditorEncoding = m_EditorList.encoding;
+        m_EditorListCodePage = CodePageOf(m_EditorList.encoding);
+        m_EditorListUnread = true;
+        m_EditorLoadMessage = kClipListNotRead;
         break;
     case kLoadUnsupported:
         m_EditorListUnread = true;
@@ -130,6 +176,23 @@ static void StartEditor(HWND dialog)
     m_SliderPos = 0;
 }
 
+// True when the list may move to UTF-8: no line that the user left as it
+// was read holds bytes that are no text, which UTF-8 has no character for.
+// Otherwise names them and refuses, until they are edited or deleted.
+static bool MayMoveToUtf8(HWND dialog, HWND list)
+{
+    int first = -1;
+    int count = CountNoTextLines(list, &first);
+    if (count == 0) return true;
+    HeapText shown;
+    int units = 0;
+    WCHAR line[64] = L"";
+    if (ReadItemWide(list, kListBox, first, &shown, &units)) CopyWide(line, shown.Wide(), 60);
+    SendMessageW(list, LB_SETCURSEL, first, 0);
+    ShowFormattedMessage(dialog, kTitleConfirm, MB_OK, kClipListNoTextLines, count, line);
+    return false;
+}
+
 static void SaveAndClose(HWND dialog)
 {
     if (m_EditorListUnread) {
@@ -141,11 +204,19 @@ static void SaveAndClose(HWND dialog)
     HWND list = GetDlgItem(dialog, IDC_ED_LIST);
     ClipListSaveResult result = SaveClipList(list, path, m_EditorListCodePage, m_EditorEncoding);
     if (result == kSaveNotStorable) {
-        // Never a silent '?': the list moves to UTF-8 only when the user
+        // Never a silent '?', and never a line rewritten without a word:
+        // the list moves to UTF-8 only when every line can, and the user
         // says so; otherwise nothing is written and the edits stay.
+        if (!MayMoveToUtf8(dialog, list)) return;
         if (ShowMessage(dialog, kClipListUtf8Question, kTitleConfirm, MB_YESNO) != IDYES) return;
         m_EditorEncoding = kEncodingUtf8;
         result = SaveClipList(list, path, m_EditorListCodePage, m_EditorEncoding);
+    }
+    if (result == kSaveNothing) {
+        // An emptied list is never written over the file; the user may add
+        // entries or cancel.
+        ShowMessage(dialog, kClipListEmptyNotSaved, kTitleConfirm, MB_OK);
+        return;
     }
     if (result == kSaveFailed || result == kSaveNotStorable) {
         // The old file is intact; staying open keeps the user's edits, to
@@ -153,7 +224,6 @@ static void SaveAndClose(HWND dialog)
         ShowMessage(dialog, kClipListSaveFailed, kTitleFailure, MB_OK);
         return;
     }
-    // Saved, or an empty list that leaves the file as it was.
     EndDialog(dialog, IDOK);
 }
 
@@ -225,7 +295,7 @@ static void DeleteSelectedEntry(HWND dialog)
 
 // Moves item `index` (at least 1) one place up: a copy goes in above it
 // before the original goes, so a list that cannot take the copy loses
-// nothing. The bytes the item kept move with it. True when moved.
+// nothing. The line the item points to moves with it. True when moved.
 static bool MoveItemUp(HWND list, int index)
 {
     HeapText shown;
@@ -234,7 +304,7 @@ static bool MoveItemUp(HWND list, int index)
     if (InsertFailed(SendMessageW(list, LB_INSERTSTRING, index - 1, (LPARAM)shown.Wide()))) {
         return false;
     }
-    MoveItemBytes(list, kListBox, index + 1, index - 1);
+    MoveItemLine(list, kListBox, index + 1, index - 1);
     SendMessageW(list, LB_DELETESTRING, index + 1, 0);  // exists: the original
     return true;
 }
@@ -316,7 +386,7 @@ static BOOL RunCommand(HWND dialog, int command)
     return FALSE;
 }
 
-INT_PTR CALLBACK ClipEditorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CALLBACK ClipEditorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -325,8 +395,9 @@ INT_PTR CALLBACK ClipEditorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_CLOSE:
         ConfirmClose(dialog);
         return TRUE;
-    case WM_DELETEITEM:
-        ForgetItemBytes(reinterpret_cast<const DELETEITEMSTRUCT*>(lParam));
+    case WM_DESTROY:
+        // The list box goes with the dialog; nothing reads its lines again.
+        FreeClipList(&m_EditorList);
         return TRUE;
     case WM_APP_REPORT_LOAD:
         // A modal dialog shows itself only once its queue is empty; the

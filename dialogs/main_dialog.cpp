@@ -82,18 +82,30 @@ void PlaceMainWindow(HWND dialog)
     SendMessageW(dialog, WM_SETICON, ICON_BIG, (LPARAM)icon);
 }
 
-void LoadListIntoCombo(HWND dialog)
+// The lines the drop-down list shows point into it.
+static ClipListModel m_MainList;
+
+ClipListLoadResult LoadListIntoCombo(HWND dialog)
 {
     // A missing or unreadable file leaves the list as it was; that is still
     // a loaded list, so the copy command does not try again.
     m_ListLoaded = 1;
     char path[kPathBytes];
-    if (!GetClipListPath(path)) return;
-    TextFileEncoding encoding = kEncoding932;
+    if (!GetClipListPath(path)) return kLoadNotOpened;  // said at the start already
+    WCHAR widePath[MAX_PATH];
+    if (!PathToWide(path, widePath)) {
+        // The program's folder fits the system, the list beside it does not.
+        ShowMessage(NULL, kClipListPathTooLong, kTitleFailure, MB_OK);
+        return kLoadNotOpened;
+    }
     ClipListLoadResult loaded =
-        LoadClipList(GetDlgItem(dialog, IDC_CLIP_COMBO), path, kComboBox, &encoding);
-    if (loaded == kLoadDone) m_ListCodePage = CodePageOf(encoding);
+        LoadClipList(GetDlgItem(dialog, IDC_CLIP_COMBO), path, kComboBox, &m_MainList);
+    if (loaded == kLoadDone || loaded == kLoadPartial) {
+        m_ListCodePage = CodePageOf(m_MainList.encoding);
+    }
     if (loaded == kLoadUnsupported) ShowMessage(NULL, kClipListUtf16, kTitleFailure, MB_OK);
+    if (loaded == kLoadPartial) ShowMessage(NULL, kClipListReadPartly, kTitleFailure, MB_OK);
+    return loaded;
 }
 
 static void StartMainDialog(HWND dialog, const MainDialogStart* start)
@@ -149,7 +161,12 @@ static void EditClipList(HWND dialog)
 {
     INT_PTR result = DialogBoxParamW(m_hInstance, MAKEINTRESOURCEW(IDD_CLIP_EDITOR), dialog,
                                      ClipEditorDlgProc, 0);
-    if (result == 1) LoadListIntoCombo(dialog);  // the editor saved the list
+    if (result != 1) return;  // the editor did not save: the list is as shown
+    // The list shown is the one before the save until the reload succeeds;
+    // a reload that says nothing would leave the user looking at it.
+    if (LoadListIntoCombo(dialog) == kLoadNotOpened) {
+        ShowMessage(NULL, kClipListReloadFailed, kTitleFailure, MB_OK);
+    }
 }
 
 static void BrowseTextFile(HWND dialog)
@@ -171,10 +188,6 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 
     case WM_CLOSE:
         EndDialog(dialog, IDCANCEL);
-        return TRUE;
-
-    case WM_DELETEITEM:
-        ForgetItemBytes(reinterpret_cast<const DELETEITEMSTRUCT*>(lParam));
         return TRUE;
 
     case WM_APP_ONE_CLICK_FAILED:

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "clip_copy.h"
+#include "clip_list_file.h"
 
 // What the entry point hands the main dialog as its DialogBoxParamW
 // parameter. A one-click start (a text, /g and /e) copies before any
@@ -30,4 +31,6 @@ void PlaceMainWindow(HWND dialog);
 
 // Loads the clip list into the drop-down list (emptying its edit field);
 // the list counts as loaded from then on, even when the file is missing.
-void LoadListIntoCombo(HWND dialog);
+// Says what kept the list from being read, except a file that cannot be
+// opened (at the start, a list not made yet). Returns how the load went.
+ClipListLoadResult LoadListIntoCombo(HWND dialog);

@@ -146,11 +146,42 @@ static bool ComposeLinkPath(const WCHAR* folder, const WCHAR* name, WCHAR* link)
     return true;
 }
 
+// Says why the arguments would start the program with something else than
+// the dialog shows: options are found anywhere in a command line, also
+// inside the quoted message, and a double quote ends the message.
+static void ReportUnreadableArguments(HWND dialog, ArgumentsFault fault)
+{
+    MessageBeep(MB_ICONEXCLAMATION);
+    const char* field = nullptr;
+    switch (fault.kind) {
+    case kArgumentsTooLong:
+        ShowMessage(dialog, kShortcutTooLong, kTitleFailure, MB_OK);
+        return;
+    case kArgumentsMarkInMessage: field = kFieldShortcutMessage; break;
+    case kArgumentsMarkInPosition: field = kFieldPosition; break;
+    default: break;
+    }
+    if (!field || !fault.mark) {
+        ShowMessage(dialog, kShortcutNotReadBack, kTitleFailure, MB_OK);
+        return;
+    }
+    WCHAR fieldName[kShortTextUnits];
+    WCHAR mark[8];
+    ProgramText(field, fieldName, kShortTextUnits);
+    ProgramText(fault.mark, mark, 8);
+    // Short program texts: the message fits.
+    ShowFormattedMessage(dialog, kTitleFailure, MB_OK, kShortcutCharRefused, fieldName, mark);
+}
+
 // The arguments that the message and option fields give: composed in code
 // page 932 when the fields hold it exactly, else in UTF-8, so the 1023-byte
-// limit counts the text's own bytes.
-static void ComposeArgumentsFromFields(HWND dialog, WCHAR* arguments)
+// limit counts the text's own bytes. False, after telling the user, when
+// the program would not read them back as the fields and boxes say: then
+// no shortcut may be written.
+static bool ComposeArgumentsFromFields(HWND dialog, WCHAR* arguments)
 {
+    const int autoStart = IsTicked(dialog, IDC_SC_AUTO_START);
+    const int autoExit = IsTicked(dialog, IDC_SC_AUTO_EXIT);
     const int position = IsTicked(dialog, IDC_SC_SET_POSITION);
     char message[kTextSize] = "";
     char xText[kTextSize] = "";
@@ -158,15 +189,21 @@ static void ComposeArgumentsFromFields(HWND dialog, WCHAR* arguments)
     char* texts[] = {message, xText, yText};
     const int ids[] = {IDC_SC_MESSAGE, IDC_SC_POS_X, IDC_SC_POS_Y};
     const int codePage = ReadFieldTexts(dialog, ids, texts, position ? 3 : 1, kTextSize);
-    // At most 1023 bytes: when message and options do not fit together, the
-    // message is shortened and the options kept.
     char composed[kTextSize];
-    ComposeShortcutArguments(message, IsTicked(dialog, IDC_SC_AUTO_START),
-                             IsTicked(dialog, IDC_SC_AUTO_EXIT), position, xText, yText,
-                             composed, codePage);
-    if (DecodeText(composed, lstrlenA(composed), codePage, arguments, kTextSize) < 0) {
-        arguments[0] = L'\0';
+    ComposeShortcutArguments(message, autoStart, autoExit, position, xText, yText, composed,
+                             codePage);
+    ArgumentsFault fault = CheckShortcutArguments(message, autoStart, autoExit, position, xText,
+                                                  yText, composed, codePage);
+    if (fault.kind == kArgumentsReadWhole &&
+        DecodeText(composed, lstrlenA(composed), codePage, arguments, kTextSize) < 0) {
+        fault.kind = kArgumentsNotReadBack;  // cannot happen: a byte gives at most a unit
+        fault.mark = nullptr;
     }
+    if (fault.kind != kArgumentsReadWhole) {
+        ReportUnreadableArguments(dialog, fault);
+        return false;
+    }
+    return true;
 }
 
 static void MakeShortcut(HWND dialog)
@@ -200,7 +237,7 @@ static void MakeShortcut(HWND dialog)
     }
 
     WCHAR arguments[kTextSize];
-    ComposeArgumentsFromFields(dialog, arguments);
+    if (!ComposeArgumentsFromFields(dialog, arguments)) return;
 
     if (GetFileAttributesW(link) != INVALID_FILE_ATTRIBUTES) {
         // The link path has fewer than 260 units, so the question fits.

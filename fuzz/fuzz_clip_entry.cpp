@@ -47,12 +47,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                      // A file path holding "/=" is cut there by the split.
                      (other.compare(0, 3, "/f=") != 0 ||
                       other.find("/=", 3) == std::string::npos);
+        EntryFault fault = CheckComposedEntry(entry.c_str(), other.c_str(), composed, codePage);
         if (plain && length < 1000) {
             char title[kTextSize], message[kTextSize];
             SplitClipEntry(composed, title, kTextSize, message, kTextSize, codePage);
             FUZZ_CHECK(entry == title);
             FUZZ_CHECK(other == message);
+            // The copy reads a title that opens with a quote as a message.
+            FUZZ_CHECK(fault.kind == kEntryStoredWhole || entry[0] == '"' ||
+                       (fault.kind == kEntryLineBreak && (entry + other).find("\r\n") != std::string::npos));
         }
+        // Every entry the editor refuses names its cause.
+        FUZZ_CHECK(fault.kind != kEntryNotReadBack);
     } else {
         FUZZ_CHECK(other.empty());
     }

@@ -29,6 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                              y.c_str(), out);
     FUZZ_CHECK(strlen(out) <= 1023);
     FUZZ_CHECK(out[0] != ' ');
+    // Every shortcut the dialog refuses names its cause.
+    ArgumentsFault fault = CheckShortcutArguments(message.c_str(), size & 1, size & 2, size & 4,
+                                                  x.c_str(), y.c_str(), out);
+    FUZZ_CHECK(fault.kind != kArgumentsNotReadBack);
 
     // What the shortcut dialog composes from a quote-free message must read
     // back as that message with both flags set, unless the message itself

@@ -133,6 +133,18 @@ protected:
         SetDlgItemTextA(dialog_, IDC_ED_MESSAGE, message);
     }
     void Press(int command) { SendMessageA(dialog_, WM_COMMAND, command, 0); }
+    // Presses a command that is to refuse with a message box owned by the
+    // editor; gives what the box said.
+    std::string PressRefused(int command)
+    {
+        DWORD ui = GetCurrentThreadId();
+        BoxSeen seen;
+        std::thread answerer([&] { seen = AnswerMessageBox(ui, kTitleFailure, IDOK); });
+        Press(command);
+        answerer.join();
+        EXPECT_EQ(seen.owner, dialog_) << "the refusal must stand over the editor";
+        return seen.text;
+    }
     void Close()
     {
         DestroyWindow(dialog_);
@@ -370,7 +382,8 @@ TEST_F(ClipEditorTest, MoveUpAndDownStopAtTheEnds)
 }
 
 // Items longer than an entry's 1023 bytes move whole; editing one cuts the
-// fields at 1023 bytes. Over-long fields give an entry of 1023 bytes.
+// fields at 1023 bytes. Fields that would make a longer entry are refused,
+// never stored cut.
 TEST_F(ClipEditorTest, OverLongItemsAndFieldsStayWithinTheirBuffers)
 {
     std::string longItem = "T/=\"" + std::string(3000, 'x') + "\"";
@@ -381,17 +394,12 @@ TEST_F(ClipEditorTest, OverLongItemsAndFieldsStayWithinTheirBuffers)
     EXPECT_EQ(Field(IDC_ED_TITLE), "T");
     EXPECT_EQ(Field(IDC_ED_MESSAGE), std::string(1023, 'x'));
 
-    std::string wide;  // double-byte characters across the 1023-byte cut
+    std::string wide;  // double-byte characters across the 1023-byte limit
     for (int i = 0; i < 700; ++i) wide += "あ";
     SetFields("", wide.c_str());
-    List(LB_SETCURSEL, (WPARAM)-1, 0);
-    Press(IDC_ED_ADD);
-    std::string entry = ListItems(dialog_).back();
-    EXPECT_LE(entry.size(), 1023u);
-    EXPECT_EQ(entry.back(), '"');
-    EXPECT_EQ(entry.substr(1, entry.size() - 2), wide.substr(0, entry.size() - 2))
-        << "the entry must end in whole characters and its closing quote";
-    EXPECT_EQ(entry.size() % 2, 0u) << "a half character crept in: " << entry.size() << " bytes";
+    List(LB_SETCURSEL, 0, 0);
+    EXPECT_EQ(PressRefused(IDC_ED_OVERWRITE), kEntryTooLongRefused);
+    EXPECT_EQ(ListItems(dialog_), (Items{longItem, "A"})) << "the entry was overwritten";
 }
 
 TEST_F(ClipEditorTest, BrowsePutsTheChosenPathIntoTheMessageField)
@@ -465,7 +473,9 @@ TEST_F(ClipEditorTest, SliderMakesDialogAndListTallerByTenPixelsAStep)
     EXPECT_EQ(now.bottom - now.top, 500);
 }
 
-TEST_F(ClipEditorTest, SaveWritesTheNonEmptyItemsAndEndsWithOne)
+// An empty line of the file is the user's byte sequence like any other and
+// is saved back; the added entry ends the file with its CR LF.
+TEST_F(ClipEditorTest, SaveWritesEveryLineReadAndEndsWithTheNewOne)
 {
     WriteClipData("A\r\n\r\nB\r\n");
     INT_PTR result = RunModal([&](HWND dialog) {
@@ -476,7 +486,7 @@ TEST_F(ClipEditorTest, SaveWritesTheNonEmptyItemsAndEndsWithOne)
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(ReadClipData(), "A\r\nB\r\nT/=\"あ\"\r\n");
+    EXPECT_EQ(ReadClipData(), "A\r\n\r\nB\r\nT/=\"あ\"\r\n");
 }
 
 // 895 bytes is the longest line the file is sure to hold; such an entry is
@@ -495,28 +505,26 @@ TEST_F(ClipEditorTest, SaveKeepsTheLongestLineTheFileHolds)
     EXPECT_EQ(ReadClipData(), "B\r\n" + line);
 }
 
-TEST_F(ClipEditorTest, SavingNoItemsLeavesTheFileAndAllEmptyItemsEmptyIt)
+TEST_F(ClipEditorTest, SavingNoItemsSaysSoAndLeavesTheFile)
 {
-    struct Case { const char* before; int deletions; const char* after; };
-    const Case cases[] = {
-        {"A\r\n", 1, "A\r\n"},  // every entry deleted: the file stays
-        {"\r\n\r\n", 0, ""},    // only empty items: an empty file
-    };
-    for (const Case& c : cases) {
-        WriteClipData(c.before);
-        INT_PTR result = RunModal([&](HWND dialog) {
-            for (int i = 0; i < c.deletions; ++i) {
-                SendDlgItemMessageA(dialog, IDC_ED_LIST, LB_SETCURSEL, 0, 0);
-                SendMessageA(dialog, WM_COMMAND, IDC_ED_DELETE, 0);
-            }
-            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-        });
-        EXPECT_EQ(result, IDOK);
-        EXPECT_EQ(ReadClipData(), c.after);
-    }
-    DeleteFileA(file_.c_str());
+    // Every entry deleted: the save says the file stays, and the editor
+    // stays open for more edits or a cancel.
+    WriteClipData("A\r\n");
+    DWORD ui = GetCurrentThreadId();
+    INT_PTR result = RunModal([&](HWND dialog) {
+        SendDlgItemMessageA(dialog, IDC_ED_LIST, LB_SETCURSEL, 0, 0);
+        SendMessageA(dialog, WM_COMMAND, IDC_ED_DELETE, 0);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(AnswerMessageBox(ui, kTitleConfirm, IDOK).text, kClipListEmptyNotSaved);
+        EXPECT_TRUE(IsWindow(dialog)) << "the editor closed as if it had saved";
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(ReadClipData(), "A\r\n");
+    // Empty lines of the file are the user's bytes: kept like any other.
+    WriteClipData("\r\n\r\n");
     EXPECT_EQ(RunModal([](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDOK, 0); }), IDOK);
-    EXPECT_EQ(ReadClipData(), "<cannot be read>") << "an empty list must not create the file";
+    EXPECT_EQ(ReadClipData(), "\r\n\r\n");
 }
 
 // A file that cannot be replaced: the user is told, the editor stays open

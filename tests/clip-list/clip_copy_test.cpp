@@ -101,14 +101,40 @@ TEST_F(CopyClipTextTest, EachEntryFormCopiesItsText)
 TEST_F(CopyClipTextTest, FileReferencesThatGiveNothing)
 {
     ASSERT_TRUE(WriteWholeFile(folder.File("empty.txt"), ""));
+    // A byte-order mark alone holds no text either.
+    ASSERT_TRUE(WriteWholeFile(folder.File("utf8-mark.txt"), "\xEF\xBB\xBF"));
+    ASSERT_TRUE(WriteWholeFile(folder.File("utf16le-mark.txt"), "\xFF\xFE"));
+    ASSERT_TRUE(WriteWholeFile(folder.File("utf16be-mark.txt"), "\xFE\xFF"));
     CreateDirectoryA(folder.File("folder").c_str(), nullptr);
     const std::string notFound = std::string(kTitleConfirm) + ":" + kFileNotFound;
-    const std::string rows[] = {"empty.txt", "folder", "missing.txt", "no\\where.txt"};
+    const std::string rows[] = {"empty.txt", "utf8-mark.txt", "utf16le-mark.txt",
+                                "utf16be-mark.txt", "folder", "missing.txt", "no\\where.txt"};
     for (const std::string& name : rows) {
         CopyResult result = Copy(test, "/f=\"" + folder.File(name.c_str()) + "\"");
         EXPECT_EQ(kUnchanged, result.clipboard) << name;
         EXPECT_EQ("[" + notFound + "]", ShowBoxes(result.boxes)) << name;
         EXPECT_EQ(0, result.closePosted) << name;
+    }
+}
+
+// A referenced file is copied as the text it holds, whatever its encoding:
+// what a Unicode reader of the clipboard gets.
+TEST_F(CopyClipTextTest, ReferencedFileIsCopiedAsTheTextItHolds)
+{
+    struct Row { const char* what; std::string bytes; };
+    // "表ソ" in each encoding; both end in 0x5C in code page 932.
+    const Row rows[] = {
+        {"code page 932", "\x95\x5C\x83\x5C"},
+        {"UTF-8", "\xE8\xA1\xA8\xE3\x82\xBD"},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF\xE8\xA1\xA8\xE3\x82\xBD"},
+        {"UTF-16 LE with its mark", std::string("\xFF\xFE\x68\x88\xBD\x30", 6)},
+        {"UTF-16 BE with its mark", std::string("\xFE\xFF\x88\x68\x30\xBD", 6)},
+    };
+    for (const Row& row : rows) {
+        std::string path = folder.Write("text.txt", row.bytes);
+        CopyResult result = Copy(test, "/f=\"" + path + "\"");
+        EXPECT_EQ("", ShowBoxes(result.boxes)) << row.what;
+        EXPECT_EQ("表ソ", ClipboardText()) << row.what;
     }
 }
 

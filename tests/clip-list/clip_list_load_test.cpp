@@ -18,12 +18,18 @@ void ExpectLoad(const std::string& bytes, const Items& expected, const char* wha
     SetWindowTextA(test.combo, "typed");
     SendMessageA(test.list, LB_ADDSTRING, 0, (LPARAM)"old item");
 
-    EXPECT_EQ(1, LoadClipList(test.combo, path.c_str(), kComboBox)) << what;
+    ClipListModel comboList, listList;
+    StartClipList(&comboList);
+    StartClipList(&listList);
+    EXPECT_EQ(1, LoadClipList(test.combo, path.c_str(), kComboBox, &comboList)) << what;
     EXPECT_EQ(Show(expected), Show(ComboItems(test.combo))) << what << " (combo box)";
     EXPECT_EQ("", WindowText(test.combo)) << what << ": loading empties the edit field";
 
-    EXPECT_EQ(1, LoadClipList(test.list, path.c_str(), kListBox)) << what;
+    EXPECT_EQ(1, LoadClipList(test.list, path.c_str(), kListBox, &listList)) << what;
     EXPECT_EQ(Show(expected), Show(ListItems(test.list))) << what << " (list box)";
+    DestroyWindow(test.window);  // before the lines its items point to
+    FreeClipList(&comboList);
+    FreeClipList(&listList);
 }
 
 TEST(LoadClipList, FileBytesGiveTheirItems)
@@ -31,7 +37,7 @@ TEST(LoadClipList, FileBytesGiveTheirItems)
     struct Row { const char* what; std::string bytes; Items items; };
     const Row rows[] = {
         {"two lines", "A\r\nB\r\n", {"A", "B"}},
-        {"text after the last CR LF", "A\r\nB", {"A"}},
+        {"last line without CR LF", "A\r\nB", {"A", "B"}},
         {"empty line", "A\r\n\r\nB\r\n", {"A", "", "B"}},
         {"lone LF", "A\nB\r\n", {"A\nB"}},
         {"lone CR", "A\rB\r\n", {"A\rB"}},
@@ -45,21 +51,10 @@ TEST(LoadClipList, FileBytesGiveTheirItems)
     for (const Row& row : rows) ExpectLoad(row.bytes, row.items, row.what);
 }
 
-TEST(LoadClipList, ZeroByteEndsWhatIsTakenFromIts127ByteChunk)
+TEST(LoadClipList, ZeroByteEndsTheShownTextAndNoMore)
 {
-    // 35 chunks of short lines, then a chunk with a zero byte: the rest of
-    // that chunk, its CR LF included, is dropped and B runs on into C.
-    std::string bytes;
-    Items items;
-    for (int i = 0; i < 889; ++i) {
-        bytes += "abc\r\n";
-        items.push_back("abc");
-    }
-    ASSERT_EQ(35u * 127u, bytes.size());
-    bytes += "B" + std::string(1, '\0') + "x\r\n" + std::string(122, 'z') + "C\r\nD\r\n";
-    items.push_back("BC");
-    items.push_back("D");
-    ExpectLoad(bytes, items, "zero byte in the 36th chunk");
+    ExpectLoad(std::string("A\0B\r\nC\r\nD\r\nE\r\nF\r\n", 17), {"A", "C", "D", "E", "F"},
+               "zero byte in the first line");
 }
 
 // Every byte of a list survives a load and a save without an edit, and an
@@ -69,6 +64,7 @@ TEST(LoadClipList, ZeroByteEndsWhatIsTakenFromIts127ByteChunk)
 TEST(LoadClipList, EveryByteSurvivesALoadAndASave)
 {
     struct Row { const char* what; std::string bytes; TextFileEncoding encoding; };
+    const std::string notepad = "first\r\n" + std::string(1500, 'x') + "\r\nlast";
     const Row rows[] = {
         {"code page 932 duplicates and invalid bytes",
          "\xED\x40|\xFA\x4A|\x87\x90|\x82\x20x|\x80\xA0\xFD\r\n"
@@ -77,6 +73,8 @@ TEST(LoadClipList, EveryByteSurvivesALoadAndASave)
         {"UTF-8 with a mark", "\xEF\xBB\xBF\xC3\xA9 \xC2\xA9 \xF0\xA0\xAE\xB7 \xF0\x9F\x98\x80\r\n"
          "\xEF\xBB\xBFsecond\r\nbroken \xC3(\r\n", kEncodingUtf8Bom},
         {"UTF-8 without a mark", "\xE3\x81\xAF/=\"\xE3\x81\xAF\"\r\nplain\r\n", kEncodingUtf8},
+        {"a 1,500-byte line and a last line without CR LF", notepad, kEncoding932},
+        {"a zero byte inside a line", std::string("a\0b\r\nc\r\n", 7), kEncoding932},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -84,23 +82,33 @@ TEST(LoadClipList, EveryByteSurvivesALoadAndASave)
         std::string path = folder.File("ClipData.txt");
         ASSERT_TRUE(WriteWholeFile(path, row.bytes));
         TestWindow test;
-        TextFileEncoding found = kEncoding932;
-        ASSERT_EQ(kLoadDone, LoadClipList(test.combo, path.c_str(), kComboBox, &found));
+        ClipListModel comboList, listList;
+        StartClipList(&comboList);
+        StartClipList(&listList);
+        ASSERT_EQ(kLoadDone, LoadClipList(test.combo, path.c_str(), kComboBox, &comboList));
+        const TextFileEncoding found = comboList.encoding;
         EXPECT_EQ(row.encoding, found);
-        ASSERT_EQ(kLoadDone, LoadClipList(test.list, path.c_str(), kListBox));
+        ASSERT_EQ(kLoadDone, LoadClipList(test.list, path.c_str(), kListBox, &listList));
 
-        // The items stand for the lines' bytes exactly.
+        // The items stand for the lines' bytes exactly, as far as a text
+        // of the program goes: up to a zero byte, at most 1023 bytes.
         std::string lines = row.bytes.substr(row.encoding == kEncodingUtf8Bom ? 3 : 0);
         for (int i = 0; !lines.empty(); ++i) {
             std::string line = lines.substr(0, lines.find("\r\n"));
-            lines.erase(0, line.size() + 2);
+            lines.erase(0, line.size() + 2 <= lines.size() ? line.size() + 2 : lines.size());
+            line = line.substr(0, line.find('\0')).substr(0, 1023);
             ItemText item;
             ASSERT_TRUE(ReadItemText(test.combo, kComboBox, i, CodePageOf(found), &item));
             EXPECT_EQ(line, std::string(item.Bytes(), item.length)) << "item " << i;
         }
         ASSERT_TRUE(WriteWholeFile(path, "other\r\n"));
         EXPECT_EQ(kSaveWritten, SaveClipList(test.list, path.c_str(), CodePageOf(found), found));
-        EXPECT_EQ(row.bytes, ReadWholeFile(path)) << "the save changed bytes";
+        std::string expected = row.bytes;
+        if (expected.compare(expected.size() - 2, 2, "\r\n") != 0) expected += "\r\n";
+        EXPECT_EQ(expected, ReadWholeFile(path)) << "the save changed bytes";
+        DestroyWindow(test.window);  // before the lines its items point to
+        FreeClipList(&comboList);
+        FreeClipList(&listList);
     }
 }
 
@@ -111,9 +119,10 @@ TEST(LoadClipList, Utf16ListIsNotReadAndLeavesTheControl)
     ASSERT_TRUE(WriteWholeFile(path, std::string("\xFF\xFE" "A\0\r\0\n\0", 8)));
     TestWindow test;
     SendMessageA(test.list, LB_ADDSTRING, 0, (LPARAM)"old item");
-    TextFileEncoding found = kEncoding932;
-    EXPECT_EQ(kLoadUnsupported, LoadClipList(test.list, path.c_str(), kListBox, &found));
-    EXPECT_EQ(kEncodingUtf16Bom, found);
+    ClipListModel list;
+    StartClipList(&list);
+    EXPECT_EQ(kLoadUnsupported, LoadClipList(test.list, path.c_str(), kListBox, &list));
+    EXPECT_EQ(0, list.count);
     EXPECT_EQ("[old item]", Show(ListItems(test.list)));
 }
 
@@ -159,13 +168,32 @@ TEST(LoadClipList, FileThatCannotBeOpenedLeavesTheControlAsItWas)
         SendMessageA(test.combo, CB_ADDSTRING, 0, (LPARAM)"old item");
         SetWindowTextA(test.combo, "typed");
         SendMessageA(test.list, LB_ADDSTRING, 0, (LPARAM)"old item");
-        EXPECT_EQ(0, LoadClipList(test.combo, row.path.c_str(), kComboBox)) << row.what;
+        ClipListModel model;
+        StartClipList(&model);
+        EXPECT_EQ(0, LoadClipList(test.combo, row.path.c_str(), kComboBox, &model)) << row.what;
         EXPECT_EQ("[old item]", Show(ComboItems(test.combo))) << row.what;
         EXPECT_EQ("typed", WindowText(test.combo)) << row.what;
-        EXPECT_EQ(0, LoadClipList(test.list, row.path.c_str(), kListBox)) << row.what;
+        EXPECT_EQ(0, LoadClipList(test.list, row.path.c_str(), kListBox, &model)) << row.what;
         EXPECT_EQ("[old item]", Show(ListItems(test.list))) << row.what;
+        EXPECT_EQ(nullptr, model.bytes) << row.what << ": the model stays as it was";
     }
     CloseHandle(holder);
+
+    // A reader that lets others read (an indexer, a viewer) does not keep
+    // the list from loading.
+    HANDLE reader = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, reader);
+    {
+        TestWindow test;
+        ClipListModel model;
+        StartClipList(&model);
+        EXPECT_EQ(kLoadDone, LoadClipList(test.list, held.c_str(), kListBox, &model));
+        EXPECT_EQ("[A]", Show(ListItems(test.list)));
+        DestroyWindow(test.window);
+        FreeClipList(&model);
+    }
+    CloseHandle(reader);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "clip_list_file.h"
+#include "list_file_replace.h"
 #include "clip_test_support.h"
 
 namespace {
@@ -90,6 +91,8 @@ TEST(SaveClipList, ReplacesWhatALinkPointsToAndKeepsAttributes)
     EXPECT_EQ(kSaveWritten, SaveClipList(test.list, hidden.c_str()));
     EXPECT_EQ("new\r\n", ReadWholeFile(hidden));
     EXPECT_TRUE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN) << "no longer hidden";
+    EXPECT_TRUE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_ARCHIVE)
+        << "a changed list has its archive bit, as after any write";
 }
 
 TEST(SaveClipList, FailureLeavesWhatWasThereByteForByte)
@@ -148,6 +151,39 @@ TEST(SaveClipList, FailureLeavesWhatWasThereByteForByte)
             EXPECT_EQ("", FolderNames(folder.path)) << row.what;
             break;
         }
+    }
+}
+
+// Another program (a scanner, an indexer) opens the freshly written list
+// without letting it be renamed, just as it is to take the old one's place:
+// the old list stays whole under its name (or the new one is there), never
+// neither, and a copy is deleted only once the list is in place.
+TEST(SaveClipList, HeldNewListNeverLosesBothCopies)
+{
+    struct Row { const char* what; DWORD share; bool placed; };
+    const Row rows[] = {
+        {"held, rename refused", FILE_SHARE_READ | FILE_SHARE_WRITE, false},
+        {"held, rename allowed", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScratchFolder folder{"clip"};
+        const std::string list = folder.File("ClipData.txt");
+        const std::string fresh = folder.File("clp1.tmp");
+        ASSERT_TRUE(WriteWholeFile(list, "old\r\n"));
+        ASSERT_TRUE(WriteWholeFile(fresh, "new\r\n"));
+        HANDLE holder = CreateFileA(fresh.c_str(), GENERIC_READ, row.share, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+        bool placed = PutListFileInPlace(Wide(fresh).c_str(), Wide(list).c_str(),
+                                         Wide(folder.File("clb1.tmp")).c_str());
+        CloseHandle(holder);
+        EXPECT_EQ(row.placed, placed);
+        EXPECT_EQ(placed ? "new\r\n" : "old\r\n", ReadWholeFile(list));
+        // Nothing but the list and, where it could not go, the held copy.
+        std::string names = FolderNames(folder.path);
+        EXPECT_TRUE(names == "[ClipData.txt]" || (!placed && names == "[ClipData.txt][clp1.tmp]"))
+            << names;
     }
 }
 

@@ -106,6 +106,33 @@ TEST(ClipEntry, SplitGivesBackWhatComposeWrote)
     }
 }
 
+// What the editor stores must read back as typed; the format has no escape,
+// so anything the syntax would take for structure is named instead.
+TEST(ClipEntry, ComposedEntryIsCheckedByReadingItBack)
+{
+    const struct { std::string title, message; EntryFaultKind kind; const char* mark; } rows[] = {
+        {"Memo", "see /f=C:\\win.ini /= ok", kEntryStoredWhole, nullptr},  // a title shields it
+        {"T", "lone\nLF and \r CR", kEntryStoredWhole, nullptr},  // only CR LF ends a line
+        {"", std::string(1021, 'a'), kEntryStoredWhole, nullptr},  // "..." is 1023 bytes
+        {"", "say \"hi\" now", kEntryQuoteInMessage, "\""},
+        {"表", "/f=C:\\a\"b.txt", kEntryQuoteInMessage, "\""},
+        {"a/=b", "x", kEntryMarkInTitle, "/="},
+        {"Memo/f=", "/f=C:\\memo.txt", kEntryMarkInTitle, "/f="},
+        {"\"quoted title", "x", kEntryQuoteOpensTitle, "\""},
+        {"", "see /f=C:\\windows\\win.ini ok", kEntryMarkNeedsTitle, "/f="},
+        {"", "/f=C:\\odd/=name.txt", kEntryMarkInPath, "/="},
+        {"Ti\r\ntle", "x", kEntryLineBreak, "\r\n"},
+        {"", std::string(1022, 'a'), kEntryTooLong, nullptr},
+    };
+    for (const auto& row : rows) {
+        char entry[kTextSize];
+        ASSERT_EQ(1, ComposeClipEntry(row.title.c_str(), row.message.c_str(), entry));
+        EntryFault fault = CheckComposedEntry(row.title.c_str(), row.message.c_str(), entry);
+        EXPECT_EQ(row.kind, fault.kind) << "composed as [" << entry << "]";
+        EXPECT_STREQ(row.mark, fault.mark) << "composed as [" << entry << "]";
+    }
+}
+
 TEST(ClipEntry, ComposeCutsLongEntriesTo1023BytesKeepingTheClosingQuote)
 {
     std::string longMessage(1500, 'a');

@@ -159,6 +159,36 @@ TEST(CommandLine, ComposedArgumentsParseBackToTheSameState)
     }
 }
 
+// A shortcut must start the program with what its dialog showed. Options
+// are found anywhere, also inside the quoted message, and a quote ends it.
+TEST(CommandLine, ShortcutArgumentsAreCheckedByReadingThemBack)
+{
+    const struct {
+        std::string message; int start, exit, position; const char* x; const char* y;
+        ArgumentsFaultKind kind; const char* mark;
+    } rows[] = {
+        {"/f=C:\\My Files\\memo.txt", 1, 0, 1, "0", "300", kArgumentsReadWhole, nullptr},
+        {"bye /e", 1, 1, 0, "", "", kArgumentsReadWhole, nullptr},  // asked for anyway
+        {"m", 0, 0, 1, "abc", "", kArgumentsReadWhole, nullptr},  // read as the program reads it
+        {std::string(1018, 'a'), 0, 0, 0, "", "", kArgumentsReadWhole, nullptr},  // 1023 bytes
+        {"see /f=C:\\windows\\win.ini ok", 1, 1, 0, "", "", kArgumentsMarkInMessage, "/f="},
+        {"say \"hi\" now", 1, 1, 0, "", "", kArgumentsMarkInMessage, "\""},
+        {"bye /e", 1, 0, 0, "", "", kArgumentsMarkInMessage, "/e"},
+        {"一 /x=5", 1, 1, 0, "", "", kArgumentsMarkInMessage, "/x="},
+        {"m", 0, 0, 1, "10 /g", "20", kArgumentsMarkInPosition, "/g"},
+        {std::string(1015, 'a'), 1, 1, 0, "", "", kArgumentsTooLong, nullptr},
+    };
+    for (const auto& row : rows) {
+        char out[kTextSize];
+        ComposeShortcutArguments(row.message.c_str(), row.start, row.exit, row.position, row.x,
+                                 row.y, out);
+        ArgumentsFault fault = CheckShortcutArguments(row.message.c_str(), row.start, row.exit,
+                                                      row.position, row.x, row.y, out);
+        EXPECT_EQ(row.kind, fault.kind) << "composed as [" << out << "]";
+        EXPECT_STREQ(row.mark, fault.mark) << "composed as [" << out << "]";
+    }
+}
+
 TEST(CommandLine, LongShortcutArgumentsShortenTheMessageNotTheOptions)
 {
     std::string message(1023, 'w');

@@ -403,4 +403,101 @@ TEST_F(Program, CharacterBeyondCodePage932AsksBeforeTheListBecomesUtf8)
               ReadWholeFile(folder_.path + "\\ClipData.txt"));
 }
 
+// A refusal's text as the program words it: the field and the character.
+std::string Refusal(const char* format, const char* field, const char* mark)
+{
+    char text[1024];
+    wsprintfA(text, format, field, mark);
+    return "[" + std::string(kTitleFailure) + ":" + text + "(owned)]";
+}
+
+// The list format has no escape for a double quote: such an entry would be
+// stored cut. The editor names the character and adds nothing.
+TEST_F(Program, EditorRefusesAnEntryThatWouldNotReadBackAsTyped)
+{
+    HWND main = StartAndWait("");
+    ASSERT_TRUE(main);
+    Press(main, IDC_EDIT_LIST);
+    HWND editor = WaitForWindow(run_, "クリップメッセージ編集", false, kWindowWait);
+    ASSERT_TRUE(editor);
+    BoxAnswerer watch = {};
+    StartBoxAnswerer(&watch, run_.process.dwProcessId);
+    SetDlgItemTextW(editor, IDC_ED_MESSAGE, Wide("say \"hi\" now").c_str());
+    SendMessageW(editor, WM_COMMAND, IDC_ED_ADD, 0);  // returns once the box is answered
+    EXPECT_EQ(Refusal(kEntryCharRefused, kFieldMessage, "\""), ShowBoxes(StopBoxAnswerer(&watch)));
+    EXPECT_EQ(kFileOrder, ListItems(GetDlgItem(editor, IDC_ED_LIST))) << "an entry was added";
+    PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+}
+
+// The command line finds options anywhere, also inside the quoted message:
+// this shortcut would copy win.ini. It is refused, and nothing is written.
+TEST_F(Program, ShortcutMakerRefusesArgumentsThatWouldNotReadBackAsShown)
+{
+    HWND main = StartAndWait("");
+    ASSERT_TRUE(main);
+    Press(main, IDC_MAKE_SHORTCUT);
+    HWND maker = WaitForWindow(run_, kShortcutCaption, false, kWindowWait);
+    ASSERT_TRUE(maker) << "the shortcut dialog did not open";
+    SetDlgItemTextW(maker, IDC_SC_FOLDER, Wide(folder_.path).c_str());
+    SetDlgItemTextW(maker, IDC_SC_NAME, L"Tip");
+    SetDlgItemTextW(maker, IDC_SC_MESSAGE, L"see /f=C:\\windows\\win.ini ok");
+    BoxAnswerer watch = {};
+    StartBoxAnswerer(&watch, run_.process.dwProcessId);
+    SendMessageW(maker, WM_COMMAND, IDOK, 0);  // returns once the box is answered
+    EXPECT_EQ(Refusal(kShortcutCharRefused, kFieldShortcutMessage, "/f="),
+              ShowBoxes(StopBoxAnswerer(&watch)));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder_.path + "\\Tip.lnk").c_str()));
+}
+
+// A list as Notepad writes it (no CR LF after the last line) with a line
+// longer than any text of the program survives an editor save with one
+// added entry: every byte stays, the last line gets its CR LF.
+TEST_F(Program, NotepadListWithALongLineSurvivesAnEditorSave)
+{
+    const std::string longLine = "Long/=\"" + std::string(1200, 'x') + "\"";
+    const std::string list = "first\r\n" + longLine + "\r\n" + "last";
+    ASSERT_TRUE(WriteWholeFile(folder_.path + "\\ClipData.txt", list));
+    HWND main = StartAndWait("");
+    ASSERT_TRUE(main);
+    Press(main, IDC_EDIT_LIST);
+    HWND editor = WaitForWindow(run_, "クリップメッセージ編集", false, kWindowWait);
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(3, (int)SendDlgItemMessageW(editor, IDC_ED_LIST, LB_GETCOUNT, 0, 0))
+        << "the last line is an item too";
+    SetDlgItemTextW(editor, IDC_ED_MESSAGE, L"new");
+    SendMessageW(editor, WM_COMMAND, IDC_ED_ADD, 0);
+    PostMessageW(editor, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+    EXPECT_FALSE(IsWindow(editor));
+    EXPECT_EQ(list + "\r\n\"new\"\r\n", ReadWholeFile(folder_.path + "\\ClipData.txt"));
+}
+
+// A code page 932 list holding a line whose bytes are no text (a lone lead
+// byte) never moves to UTF-8 in silence: the editor names the line and
+// writes nothing until it is edited or deleted.
+TEST_F(Program, LineThatIsNoTextKeepsTheListFromBecomingUtf8)
+{
+    const std::string list = "ok\r\nab\x82\r\n";
+    ASSERT_TRUE(WriteWholeFile(folder_.path + "\\ClipData.txt", list));
+    HWND main = StartAndWait("");
+    ASSERT_TRUE(main);
+    Press(main, IDC_EDIT_LIST);
+    HWND editor = WaitForWindow(run_, "クリップメッセージ編集", false, kWindowWait);
+    ASSERT_TRUE(editor);
+    SetDlgItemTextW(editor, IDC_ED_MESSAGE, L"😀");
+    SendMessageW(editor, WM_COMMAND, IDC_ED_ADD, 0);
+
+    BoxAnswerer watch = {};
+    StartBoxAnswerer(&watch, run_.process.dwProcessId, IDOK);
+    PostMessageW(editor, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitForBoxes(&watch, 1, kWindowWait)) << "no notice";
+    std::vector<AnsweredBox> boxes = StopBoxAnswerer(&watch);
+    ASSERT_EQ(1u, boxes.size()) << ShowBoxes(boxes);
+    EXPECT_EQ(kTitleConfirm, boxes[0].title);
+    EXPECT_NE(std::string::npos, boxes[0].text.find(" 1 ")) << "how many: " << boxes[0].text;
+    EXPECT_TRUE(IsWindow(editor)) << "the edits stay in the editor";
+    EXPECT_EQ(list, ReadWholeFile(folder_.path + "\\ClipData.txt"));
+    PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+}
+
 }  // namespace

@@ -83,6 +83,35 @@ protected:
     HolderProcess holder_ = {};
 };
 
+// A program folder that the system takes, but with no room for the list's
+// name beside it: the main window says the list cannot be read there,
+// rather than show an empty list without a word.
+TEST_F(Faults, ProgramFolderTooDeepForTheListSaysSo)
+{
+    // 247 units of folder, so that Quillan.exe is 259 units and the list
+    // beside it would be 260.
+    RunFolder deep = {folder_.path};
+    while (deep.path.size() < 247) {
+        // Parts of at most 60 units, none left empty at the end.
+        size_t room = 247 - deep.path.size() - 1;
+        size_t part = room <= 60 ? room : room - 60 >= 2 ? 60 : room - 2;
+        deep.path += "\\" + std::string(part, 'd');
+        ASSERT_TRUE(CreateDirectoryA(deep.path.c_str(), nullptr)) << deep.path;
+    }
+    ASSERT_EQ(247u, deep.path.size());
+    for (const char* name : {"\\Quillan.exe", "\\Morvask.dll"}) {
+        ASSERT_TRUE(CopyFileA((folder_.path + name).c_str(), (deep.path + name).c_str(), FALSE));
+    }
+    ASSERT_TRUE(StartProgram(&run_, deep, ""));
+    StartBoxAnswerer(&watch_, run_.process.dwProcessId);
+    EXPECT_TRUE(WaitForBoxes(&watch_, 1, kWindowWait)) << "nothing said about the list";
+    HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(Items(main).empty());
+    EXPECT_EQ(Box(kTitleFailure, kClipListPathTooLong), Boxes());
+    CloseProgram(main);
+}
+
 // ClipData.txt that cannot be replaced, or not even read: the start is
 // silent; the editor says when it could not read the list, and then never
 // saves over it; saving says it failed, keeps the editor open with the
@@ -385,21 +414,19 @@ std::string RandomLine(std::mt19937* random, size_t length, int kind)
     return line;
 }
 
-// The items a list file gives, by a plain reading of the rules: a zero byte
-// ends what is taken from its 127-byte chunk, only CR LF ends a line, the
-// text after the last one is dropped, and a longer line is cut to 1023
-// bytes on a character boundary.
+// The items a list file gives, by a plain reading of the rules: only CR LF
+// ends a line, a rest after the last one is a line too, and an item shows
+// its line up to a zero byte, at most 1023 bytes cut on a character
+// boundary.
 std::vector<std::string> ReferenceItems(const std::string& file)
 {
-    std::string taken;
-    for (size_t at = 0; at < file.size(); at += 127) {
-        std::string chunk = file.substr(at, 127);
-        taken += chunk.substr(0, chunk.find('\0'));
-    }
     std::vector<std::string> items;
-    size_t start = 0, end;
-    while ((end = taken.find("\r\n", start)) != std::string::npos) {
-        std::string line = taken.substr(start, end - start);
+    size_t start = 0;
+    while (start < file.size()) {
+        size_t end = file.find("\r\n", start);
+        if (end == std::string::npos) end = file.size();
+        std::string line = file.substr(start, end - start);
+        line = line.substr(0, line.find('\0'));
         if (line.size() > 1023) line.resize(CutLength(line.data(), (int)line.size(), 1023, kCodePage932));
         items.push_back(line);
         start = end + 2;
@@ -436,9 +463,9 @@ TEST_F(Faults, RandomListFileLoadsAsItsLinesSay)
     for (size_t length : lengths) file += RandomLine(&random, length, kind++ % 3) + "\r\n";
     for (int i = 0; i < 24; ++i) file += RandomLine(&random, random() % 5001, kind++ % 3) + "\r\n";
     file += std::string("lone\rCR\r\nlone\nLF\r\n\r\r\n\n\r\n\r\n", 23);
-    file += std::string("zero\0dropped to the chunk's end\r\nafter\r\n", 41);
+    file += std::string("zero\0ends only what the item shows\r\nafter\r\n", 43);
     file += std::string(200, 'p') + "\r\n";
-    file += "text after the last line end is not a line";
+    file += "a last line without its line end is an item too";
     ASSERT_TRUE(WriteWholeFile(list_, file));
 
     std::vector<std::string> expected = ReferenceItems(file);

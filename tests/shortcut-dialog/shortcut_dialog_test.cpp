@@ -200,9 +200,10 @@ TEST_F(ShortcutDialog, CreateWritesShortcutThatStartsProgramWithOptions)
     EXPECT_EQ(FieldText(dialog_, IDC_SC_NAME), "Greeting") << "a field changed after Create";
 }
 
-// A message longer than the arguments can hold is cut on a character
-// boundary so that the closing quote still fits.
-TEST_F(ShortcutDialog, OverLongDoubleByteMessageIsCutOnWholeCharacters)
+// A message too long for a command line together with its options is
+// refused, not cut: the shortcut would copy less than the dialog showed.
+// The field is read whole characters at a time, never overrunning.
+TEST_F(ShortcutDialog, OverLongMessageIsRefusedNotCut)
 {
     Open();
     std::string message;
@@ -210,11 +211,10 @@ TEST_F(ShortcutDialog, OverLongDoubleByteMessageIsCutOnWholeCharacters)
     Fill(message.c_str(), "長い", folder_);
     Create();
 
-    EXPECT_EQ(boxes_.size(), 0u) << "unexpected message: " << ShowBoxes(boxes_);
-    ShortcutRecord link = ReadShortcut((folder_ + "\\長い.lnk").c_str());
-    ASSERT_TRUE(link.loaded) << "no shortcut written";
-    // /m=" and 509 whole characters (1018 bytes) and the quote: 1023 bytes.
-    EXPECT_EQ("/m=\"" + message.substr(0, 1018) + "\"", std::string(link.arguments));
+    ASSERT_EQ(boxes_.size(), 1u) << "expected the length message: " << ShowBoxes(boxes_);
+    EXPECT_EQ(boxes_[0].title, kTitleFailure);
+    EXPECT_EQ(boxes_[0].text, kShortcutTooLong);
+    EXPECT_FALSE(Exists(folder_ + "\\長い.lnk")) << "a shortened shortcut was written";
 }
 
 TEST_F(ShortcutDialog, ExistingShortcutIsReplacedOnlyWhenUserSaysYes)
@@ -325,14 +325,14 @@ TEST_F(ShortcutDialog, EmptyNameGivesProgramNameShortcut)
 }
 
 // A shortcut whose name is taken by a folder: the replacement is confirmed
-// but the save fails. With a message of 1023 bytes the failure text would
+// but the save fails. With a command line of 1023 bytes the failure text would
 // exceed what a message box text holds: the command line is cut and every
 // line still shows.
 TEST_F(ShortcutDialog, FailedCreationReportsCodeAndEveryLineWithinBoxText)
 {
     ASSERT_TRUE(CreateDirectoryA((folder_ + "\\taken.lnk").c_str(), NULL));
     Open();
-    std::string message(1023, 'm');
+    std::string message(1018, 'm');  // with /m="..." the longest command line
     Fill(message.c_str(), "taken", folder_);
     Create(IDYES);
     ASSERT_EQ(boxes_.size(), 2u) << "expected the question, then the failure: " << ShowBoxes(boxes_);

@@ -1,0 +1,66 @@
+// The clip list file ClipData.txt as the program holds it: the file's bytes,
+// kept once, its encoding, and its lines, each the exact bytes it was read
+// from. Platform-free: the windows fill their controls from it, and a save
+// turns the items back into file bytes through it.
+//
+// Only CR LF ends a line; a lone CR or LF, a zero byte and any other byte
+// are part of their line. Every line is an item, the last one too when no
+// CR LF follows it (a save then adds one). A byte-order mark is not part of
+// the first line. The text an item shows is derived from its line: up to a
+// zero byte, at most kClipShownMax bytes, never ending inside a character.
+#pragma once
+
+#include "text_encoding.h"
+
+enum { kClipShownMax = 1023 };
+
+struct ClipLine {
+    const char* bytes;  // inside the model's kept bytes; not terminated
+    int length;         // without the CR LF
+};
+
+struct ClipListModel {
+    char* bytes;        // the whole file as read
+    int size;
+    int capacity;
+    ClipLine* lines;    // in file order
+    int count;
+    TextFileEncoding encoding;
+};
+
+// An empty model: no bytes, no lines, code page 932.
+void StartClipList(ClipListModel* model);
+// Room for at least `want` more bytes at the end of the kept bytes, for a
+// read straight into it; null when the memory cannot be had (or the file
+// would pass 1 GiB, more than any list the program can show).
+char* ClipListRoom(ClipListModel* model, int want);
+// Counts `got` bytes just written into that room.
+void CommitClipListBytes(ClipListModel* model, int got);
+// Once every byte is in: finds the encoding and splits the lines. A UTF-16
+// file gets no lines (it is not read). False when the memory for the line
+// table cannot be had.
+bool FinishClipList(ClipListModel* model);
+// The model from bytes held elsewhere (copied), in one call.
+bool ReadClipList(ClipListModel* model, const char* bytes, int size);
+void FreeClipList(ClipListModel* model);
+
+// Bytes of the text the line shows and reads as, in codePage.
+int ClipLineShownLength(const ClipLine* line, int codePage);
+
+// True when the bytes are text in code page 932: single bytes 00-7F and
+// A1-DF, and lead bytes each followed by a trail byte (40-7E, 80-FC). Bytes
+// that are not (80, A0, FD-FF, a lone or broken lead byte) have no
+// character to carry into another encoding.
+bool IsText932(const char* bytes, int length);
+
+// The file bytes that a list of items makes: the encoding's mark, then each
+// item with its CR LF.
+struct ClipFileBytes {
+    char* bytes;
+    int size;
+    int capacity;
+    bool failed;        // memory ran out: the bytes are incomplete
+};
+void StartClipFile(ClipFileBytes* file, TextFileEncoding encoding);
+void AddClipFileLine(ClipFileBytes* file, const char* bytes, int length);
+void FreeClipFile(ClipFileBytes* file);
