@@ -59,12 +59,7 @@ static void ReportUnstorableEntry(HWND dialog, EntryFault fault)
         ShowMessage(dialog, kEntryNotReadBack, kTitleFailure, MB_OK);
         return;
     }
-    WCHAR fieldName[64];
-    WCHAR mark[8];
-    ProgramText(field, fieldName, 64);
-    ProgramText(fault.mark, mark, 8);
-    // Short program texts: the message fits.
-    ShowFormattedMessage(dialog, kTitleFailure, MB_OK, kEntryCharRefused, fieldName, mark);
+    ShowCharacterRefused(dialog, kEntryCharRefused, field, fault.mark);
 }
 
 // The entry that the title and message fields give, composed in code page

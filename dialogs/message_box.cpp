@@ -3,6 +3,7 @@
 #include <stdarg.h>
 #include <string.h>
 
+#include "messages.h"
 #include "text_convert.h"
 
 void ProgramText(const char* text, WCHAR* out, int size)
@@ -21,6 +22,16 @@ int ShowMessage(HWND owner, const char* text, const char* title, UINT buttons)
     ProgramText(text, wideText, kBoxTextSize);
     ProgramText(title, wideTitle, kShortTextUnits);
     return MessageBoxW(owner, wideText, wideTitle, buttons | MB_ICONQUESTION);
+}
+
+void ShowCharacterRefused(HWND owner, const char* format, const char* field, const char* mark)
+{
+    WCHAR fieldName[kShortTextUnits];
+    WCHAR character[kShortTextUnits];
+    ProgramText(field, fieldName, kShortTextUnits);
+    ProgramText(mark, character, kShortTextUnits);
+    // Short program texts: the message fits.
+    ShowFormattedMessage(owner, kTitleFailure, MB_OK, format, fieldName, character);
 }
 
 int ShowFormattedMessage(HWND owner, const char* title, UINT buttons, const char* format, ...)

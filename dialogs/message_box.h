@@ -17,5 +17,9 @@ int ShowMessage(HWND owner, const char* text, const char* title, UINT buttons);
 // take a UTF-16 argument (at most 1023 characters result, as wsprintf).
 int ShowFormattedMessage(HWND owner, const char* title, UINT buttons, const char* format, ...);
 
+// A refusal that names a field and the character it cannot hold: a failure
+// box formatted from `format` with the two program texts for its two %s.
+void ShowCharacterRefused(HWND owner, const char* format, const char* field, const char* mark);
+
 // A program text as UTF-16 into `out` (room for `size` units).
 void ProgramText(const char* text, WCHAR* out, int size);

@@ -165,12 +165,7 @@ static void ReportUnreadableArguments(HWND dialog, ArgumentsFault fault)
         ShowMessage(dialog, kShortcutNotReadBack, kTitleFailure, MB_OK);
         return;
     }
-    WCHAR fieldName[kShortTextUnits];
-    WCHAR mark[8];
-    ProgramText(field, fieldName, kShortTextUnits);
-    ProgramText(fault.mark, mark, 8);
-    // Short program texts: the message fits.
-    ShowFormattedMessage(dialog, kTitleFailure, MB_OK, kShortcutCharRefused, fieldName, mark);
+    ShowCharacterRefused(dialog, kShortcutCharRefused, field, fault.mark);
 }
 
 // The arguments that the message and option fields give: composed in code
