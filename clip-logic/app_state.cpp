@@ -3,7 +3,6 @@
 char m_CmdLine[kTextSize];
 int m_CmdLineCodePage = kCodePage932;
 char m_ClipText[kTextSize];
-char m_ClipTitle[kTextSize];
 int m_ClipCodePage = kCodePage932;
 char m_ExePath[kPathBytes];
 char m_ExeDir[kPathBytes];

@@ -14,7 +14,7 @@
 struct HINSTANCE__;
 
 enum {
-    kTextSize = 1024,  // m_CmdLine, m_ClipText, m_ClipTitle, entries
+    kTextSize = 1024,  // m_CmdLine, m_ClipText, entries, fields
     kPathSize = 260,   // MAX_PATH, in UTF-16 units
     kNameSize = 256,
     // The same in UTF-8 bytes: at most three bytes for each UTF-16 unit.
@@ -29,9 +29,11 @@ struct ClipRect {
 
 extern char m_CmdLine[kTextSize];
 extern int m_CmdLineCodePage;   // of m_CmdLine
+// The command line's text: its message, or its file reference as
+// /f="path". Written by the command line's parse alone; the copy command
+// and the shortcut maker work on texts of their own.
 extern char m_ClipText[kTextSize];
-extern char m_ClipTitle[kTextSize];
-extern int m_ClipCodePage;      // of m_ClipText and m_ClipTitle
+extern int m_ClipCodePage;      // of m_ClipText
 extern char m_ExePath[kPathBytes];
 extern char m_ExeDir[kPathBytes];
 extern char m_ExeName[kNameBytes];

@@ -30,15 +30,15 @@ static bool DecodeUnicode(Payload* payload, const char* bytes, int codePage)
     return DecodeToBlock(bytes, (int)strlen(bytes), codePage, &payload->unicode, &units);
 }
 
-// m_ClipText in its code page: its bytes as CF_TEXT when they are code page
+// The text in its code page: its bytes as CF_TEXT when they are code page
 // 932, the text itself as CF_UNICODETEXT.
-static CopyResult MakeTextPayload(Payload* payload)
+static CopyResult MakeTextPayload(Payload* payload, const char* text, int codePage)
 {
-    if (!DecodeUnicode(payload, m_ClipText, m_ClipCodePage)) return kCopyNoMemory;
-    if (m_ClipCodePage == kCodePage932) {
-        int length = (int)strlen(m_ClipText);
+    if (!DecodeUnicode(payload, text, codePage)) return kCopyNoMemory;
+    if (codePage == kCodePage932) {
+        int length = (int)strlen(text);
         if (!payload->text.Allocate((DWORD)length + 1)) return kCopyNoMemory;
-        memcpy(payload->text.Bytes(), m_ClipText, (size_t)length + 1);
+        memcpy(payload->text.Bytes(), text, (size_t)length + 1);
         return kCopyDone;
     }
     return EncodeBestFit932(payload->unicode.Wide(), -1, &payload->text) ? kCopyDone
@@ -57,8 +57,8 @@ static CopyResult MakeFilePayload(Payload* payload, const WCHAR* path)
 
     MovableBlock file;
     if (!file.Allocate((DWORD)size + 10)) return kCopyNoMemory;
-    // The file may have grown or been locked since its size was taken: then
-    // nothing is copied, without a message.
+    // The file may have grown, or a writer may hold it, since its size was
+    // taken: then nothing is copied.
     int got = MRVK0_ReadTextToBufferW(path, file.Bytes(), (int)size);
     if (got == 0) return kCopyReadFailed;
 
@@ -100,13 +100,16 @@ static CopyResult MakeFilePayload(Payload* payload, const WCHAR* path)
 // every block it took from then on; the guards free the rest).
 static bool PutOnClipboard(HWND owner, Payload* payload)
 {
+    // Emptying makes the opener the clipboard's owner, and only an owner's
+    // blocks are taken: opened without a window, nothing would be.
+    if (!owner) return false;
     int opened = 0;
     for (int i = 0; i < kOpenTries && !opened; ++i) {
         if (i > 0) Sleep(kOpenPauseMs);
         opened = OpenClipboard(owner) != FALSE;
     }
     if (!opened) return false;
-    // Whether emptying worked shows in SetClipboardData: it takes blocks
+    // Whether emptying worked shows in SetClipboardData, which takes blocks
     // only from the clipboard's owner.
     EmptyClipboard();
     bool taken = true;
@@ -130,21 +133,21 @@ static bool PutOnClipboard(HWND owner, Payload* payload)
 
 CopyResult CopyEntry(const char* entry, int codePage, HWND owner)
 {
-    m_ClipCodePage = codePage;
-    int isFile = ExtractClipText(entry, m_ClipText, kTextSize, codePage);
-    if (m_ClipText[0] == '\0') return kCopyNothing;
+    char text[kTextSize];
+    int isFile = ExtractClipText(entry, text, kTextSize, codePage);
+    if (text[0] == '\0') return kCopyNothing;
 
     Payload payload;
     CopyResult result;
     if (isFile) {
         // A path that is no name the system takes is a file not found.
         WCHAR path[MAX_PATH];
-        if (DecodeText(m_ClipText, (int)strlen(m_ClipText), codePage, path, MAX_PATH) < 0) {
+        if (DecodeText(text, (int)strlen(text), codePage, path, MAX_PATH) < 0) {
             return kCopyFileNotFound;
         }
         result = MakeFilePayload(&payload, path);
     } else {
-        result = MakeTextPayload(&payload);
+        result = MakeTextPayload(&payload, text, codePage);
     }
     if (result != kCopyDone) return result;
 

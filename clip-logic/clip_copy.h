@@ -11,13 +11,13 @@ enum CopyResult {
     kCopyNothing,          // no text (empty entry, "/f=" without a path)
     kCopyFileNotFound,     // missing, empty (or a mark alone), a folder, or cannot be opened
     kCopyNoMemory,         // no block for the text (or a file of 2 GiB or more)
-    kCopyReadFailed,       // the file changed or was locked after its size was taken
+    kCopyReadFailed,       // the file changed, or a writer held it, after its size was taken
     kCopyClipboardFailed,  // another program held the clipboard, or it refused
 };
 
-// Takes the entry (bytes in codePage), keeps its text or path in m_ClipText
-// and its code page in m_ClipCodePage, and puts it on the clipboard with
-// `owner` as the clipboard's owner:
+// Takes the text or path out of the entry (bytes in codePage) and puts it on
+// the clipboard with `owner`, a window of the program's own, as the
+// clipboard's owner (without one, kCopyClipboardFailed):
 //   CF_UNICODETEXT  the text itself;
 //   CF_TEXT         the same bytes as the entry gave for a code page 932
 //                   text (a file's bytes unchanged, with 10 zero bytes

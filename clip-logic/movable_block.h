@@ -1,7 +1,8 @@
-// A movable, zero-filled global memory block taken through the library, as
-// the program holds every text whose size is only known at run time. The
-// guard releases it on every way out; Release() hands it over instead (to
-// the clipboard, which then owns it).
+// A movable, zero-filled global memory block taken through the library: the
+// form the clipboard takes its data in, and used for that alone (scratch
+// texts come from the heap, heap_text.h). The guard releases it on every
+// way out; Release() hands it over instead (to the clipboard, which then
+// owns it).
 #pragma once
 #include <windows.h>
 

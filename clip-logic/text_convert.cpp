@@ -2,6 +2,9 @@
 
 #include <string.h>
 
+#include "app_state.h"
+#include "wide_text.h"
+
 int DecodeText(const char* bytes, int length, int codePage, WCHAR* out, int outSize)
 {
     if (outSize <= 0) return -1;
@@ -16,13 +19,26 @@ int DecodeText(const char* bytes, int length, int codePage, WCHAR* out, int outS
     return units;
 }
 
-bool DecodeToBlock(const char* bytes, int length, int codePage, MovableBlock* out, int* units)
+// One body for both kinds of block: they differ only in where the memory
+// comes from.
+template <typename Block>
+static bool DecodeInto(const char* bytes, int length, int codePage, Block* out, int* units)
 {
     int needed = length > 0 ? MultiByteToWideChar((UINT)codePage, 0, bytes, length, NULL, 0) : 0;
     if (length > 0 && needed <= 0) return false;
     if (!out->Allocate(((DWORD)needed + 1) * sizeof(WCHAR))) return false;
     *units = DecodeText(bytes, length, codePage, out->Wide(), needed + 1);
     return *units >= 0;
+}
+
+bool DecodeToBlock(const char* bytes, int length, int codePage, MovableBlock* out, int* units)
+{
+    return DecodeInto(bytes, length, codePage, out, units);
+}
+
+bool DecodeToBlock(const char* bytes, int length, int codePage, HeapText* out, int* units)
+{
+    return DecodeInto(bytes, length, codePage, out, units);
 }
 
 // WideCharToMultiByte with the flags that make it report, rather than
@@ -64,7 +80,7 @@ int EncodeText(const WCHAR* wide, int length, int codePage, char* out, int outSi
     return n;
 }
 
-bool EncodeToBlock(const WCHAR* wide, int length, int codePage, MovableBlock* out, int* bytes)
+bool EncodeToBlock(const WCHAR* wide, int length, int codePage, HeapText* out, int* bytes)
 {
     length = WideLength(wide, length);
     bool lossy = false;
@@ -107,7 +123,7 @@ bool RoundTripsExactly(const char* bytes, int length, int codePage, const WCHAR*
 {
     if (length == 0) return units == 0;
     // Code page 932 lines are at most 1023 bytes, their UTF-8 forms too.
-    char back[4 * 1024];
+    char back[4 * kTextSize];
     bool lossy = false;
     int n = EncodeRaw(wide, units, codePage, back, (int)sizeof back, &lossy);
     return !lossy && n == length && memcmp(back, bytes, (size_t)length) == 0;
@@ -115,11 +131,7 @@ bool RoundTripsExactly(const char* bytes, int length, int codePage, const WCHAR*
 
 void CopyWide(WCHAR* dst, const WCHAR* src, int maxUnits)
 {
-    int keep = (int)wcslen(src);
-    if (keep > maxUnits) keep = maxUnits;
-    if (keep > 0 && IS_HIGH_SURROGATE(src[keep - 1])) --keep;
-    memcpy(dst, src, (size_t)keep * sizeof(WCHAR));
-    dst[keep] = L'\0';
+    CopyWideText(dst, maxUnits + 1, src, (int)wcslen(src));
 }
 
 bool PathToWide(const char* path, WCHAR* wide)

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include "heap_text.h"
 #include "movable_block.h"
 #include "text_encoding.h"
 
@@ -15,10 +16,12 @@
 // whoever needs the bytes keeps them.
 int DecodeText(const char* bytes, int length, int codePage, WCHAR* out, int outSize);
 
-// The same into a new block of the size needed; false when the memory
-// cannot be had. units receives the length without the terminator.
+// The same into a new block of the size needed: movable for the clipboard,
+// from the heap for a scratch text. False when the memory cannot be had.
+// units receives the length without the terminator.
 bool DecodeToBlock(const char* bytes, int length, int codePage, MovableBlock* out,
                    int* units);
+bool DecodeToBlock(const char* bytes, int length, int codePage, HeapText* out, int* units);
 
 // The bytes of `length` UTF-16 units (-1: up to the terminator) in codePage,
 // exactly: -1 when a character has no form there (an emoji in code page
@@ -27,8 +30,7 @@ int EncodeText(const WCHAR* wide, int length, int codePage, char* out, int outSi
 
 // The same into a new block of the size needed; false when the text has no
 // exact form there or the memory cannot be had.
-bool EncodeToBlock(const WCHAR* wide, int length, int codePage, MovableBlock* out,
-                   int* bytes);
+bool EncodeToBlock(const WCHAR* wide, int length, int codePage, HeapText* out, int* bytes);
 
 // The closest code page 932 form, into a new block, terminated: characters
 // it lacks become '?'. Only for readers that take nothing else (CF_TEXT).
@@ -44,7 +46,7 @@ bool RoundTripsExactly(const char* bytes, int length, int codePage, const WCHAR*
                        int units);
 
 // Copies at most maxUnits units of src to dst (room for maxUnits + 1),
-// never ending on the first half of a surrogate pair.
+// never splitting a surrogate pair (CopyWideText, wide_text.h).
 void CopyWide(WCHAR* dst, const WCHAR* src, int maxUnits);
 
 // A path in UTF-8 as UTF-16 for a system call, into room for MAX_PATH

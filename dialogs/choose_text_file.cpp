@@ -11,8 +11,8 @@ BOOL ChooseTextFile(HWND owner, WCHAR* path)
     static const char filter[] = kTextFileFilter;
     WCHAR wideFilter[128];
     MultiByteToWideChar(932, 0, filter, (int)sizeof filter, wideFilter, 128);
-    WCHAR title[64];
-    ProgramText(kTextFileDialogTitle, title, 64);
+    WCHAR title[kShortTextUnits];
+    ProgramText(kTextFileDialogTitle, title, kShortTextUnits);
     WCHAR fileTitle[MAX_PATH] = L"";
     path[0] = L'\0';
 

@@ -30,9 +30,6 @@ static bool m_EditorListUnread = false;
 // What the load has to tell the user, shown once the editor is up.
 static const char* m_EditorLoadMessage = nullptr;
 
-// Posted at the start when the list could not be read.
-enum { WM_APP_REPORT_LOAD = WM_APP + 1 };
-
 static bool InsertFailed(LRESULT result)
 {
     return result == LB_ERR || result == LB_ERRSPACE;
@@ -187,7 +184,7 @@ static bool MayMoveToUtf8(HWND dialog, HWND list)
     int first = -1;
     int count = CountNoTextLines(list, &first);
     if (count == 0) return true;
-    MovableBlock shown;
+    HeapText shown;
     int units = 0;
     WCHAR line[64] = L"";
     if (ReadItemWide(list, kListBox, first, &shown, &units)) CopyWide(line, shown.Wide(), 60);
@@ -205,7 +202,7 @@ static void SaveAndClose(HWND dialog)
     char path[kPathBytes];
     GetClipListPath(path);
     HWND list = GetDlgItem(dialog, IDC_ED_LIST);
-    int result = SaveClipList(list, path, m_EditorListCodePage, m_EditorEncoding);
+    ClipListSaveResult result = SaveClipList(list, path, m_EditorListCodePage, m_EditorEncoding);
     if (result == kSaveNotStorable) {
         // Never a silent '?', and never a line rewritten without a word:
         // the list moves to UTF-8 only when every line can, and the user
@@ -301,7 +298,7 @@ static void DeleteSelectedEntry(HWND dialog)
 // nothing. The line the item points to moves with it. True when moved.
 static bool MoveItemUp(HWND list, int index)
 {
-    MovableBlock shown;
+    HeapText shown;
     int units = 0;
     if (!ReadItemWide(list, kListBox, index, &shown, &units)) return false;
     if (InsertFailed(SendMessageW(list, LB_INSERTSTRING, index - 1, (LPARAM)shown.Wide()))) {

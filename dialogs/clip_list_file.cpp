@@ -21,20 +21,20 @@ bool GetClipListPath(char* path)
 
 // --- The line behind an item ---------------------------------------------------
 
-static UINT DataMessage(int kind, bool set)
+static UINT DataMessage(ClipListKind kind, bool set)
 {
     if (kind == kListBox) return set ? LB_SETITEMDATA : LB_GETITEMDATA;
     return set ? CB_SETITEMDATA : CB_GETITEMDATA;
 }
 
-static const ClipLine* LineOf(HWND control, int kind, int index)
+static const ClipLine* LineOf(HWND control, ClipListKind kind, int index)
 {
     LRESULT data = SendMessageW(control, DataMessage(kind, false), (WPARAM)index, 0);
     if (data == 0 || data == LB_ERR) return nullptr;  // CB_ERR is the same value
     return reinterpret_cast<const ClipLine*>(data);
 }
 
-void MoveItemLine(HWND control, int kind, int from, int to)
+void MoveItemLine(HWND control, ClipListKind kind, int from, int to)
 {
     LRESULT data = SendMessageW(control, DataMessage(kind, false), (WPARAM)from, 0);
     if (data == LB_ERR) return;
@@ -59,7 +59,7 @@ static bool IsAscii(const char* line, int length)
 // no text), and an empty line, which a save would take for an empty entry
 // of the user's, point to their lines; the others stand for their text,
 // which is the same bytes.
-static void AddLine(HWND control, int kind, const ClipLine* line, int codePage)
+static void AddLine(HWND control, ClipListKind kind, const ClipLine* line, int codePage)
 {
     // At most kClipShownMax bytes, so at most as many UTF-16 units.
     WCHAR shown[kClipShownMax + 1];
@@ -131,7 +131,8 @@ static bool ReadWholeFile(HANDLE file, ClipListModel* model)
     }
 }
 
-int LoadClipList(HWND control, const char* path, int kind, ClipListModel* model)
+ClipListLoadResult LoadClipList(HWND control, const char* path, ClipListKind kind,
+                                ClipListModel* model)
 {
     WCHAR widePath[MAX_PATH];
     if (!PathToWide(path, widePath)) return kLoadNotOpened;
@@ -170,7 +171,7 @@ int LoadClipList(HWND control, const char* path, int kind, ClipListModel* model)
 // common controls 6 the list is a Unicode window, and Wine carries the ANSI
 // LB_GETTEXT to it through a fixed 512-character stack buffer, which a
 // longer item overruns.
-bool ReadItemWide(HWND control, int kind, int index, MovableBlock* text, int* units)
+bool ReadItemWide(HWND control, ClipListKind kind, int index, HeapText* text, int* units)
 {
     const bool list = kind == kListBox;
     LRESULT length = SendMessageW(control, list ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, index, 0);
@@ -183,9 +184,9 @@ bool ReadItemWide(HWND control, int kind, int index, MovableBlock* text, int* un
     return true;
 }
 
-bool ReadItemText(HWND control, int kind, int index, int listCodePage, ItemText* item)
+bool ReadItemText(HWND control, ClipListKind kind, int index, int listCodePage, ItemText* item)
 {
-    MovableBlock shown;
+    HeapText shown;
     int units = 0;
     if (!ReadItemWide(control, kind, index, &shown, &units)) return false;
 
@@ -241,7 +242,7 @@ static bool AddItem(HWND listBox, int index, int listCodePage, int fileCodePage,
     if (line) {
         // A code page 932 list moving to UTF-8: the same text. The caller
         // has made sure that the line is text.
-        MovableBlock wide;
+        HeapText wide;
         int units = 0;
         if (!DecodeToBlock(line->bytes, line->length, listCodePage, &wide, &units) ||
             !EncodeToBlock(wide.Wide(), units, fileCodePage, &item.memory, &item.length)) {
@@ -258,7 +259,7 @@ static bool AddItem(HWND listBox, int index, int listCodePage, int fileCodePage,
             return false;
         }
         // Into UTF-8: the same text, whatever code page it came in.
-        MovableBlock wide;
+        HeapText wide;
         int units = 0;
         if (!DecodeToBlock(item.Bytes(), item.length, item.codePage, &wide, &units) ||
             !EncodeToBlock(wide.Wide(), units, kCodePageUtf8, &item.memory, &item.length)) {
@@ -269,7 +270,8 @@ static bool AddItem(HWND listBox, int index, int listCodePage, int fileCodePage,
     return true;
 }
 
-int SaveClipList(HWND listBox, const char* path, int listCodePage, TextFileEncoding encoding)
+ClipListSaveResult SaveClipList(HWND listBox, const char* path, int listCodePage,
+                                TextFileEncoding encoding)
 {
     int count = (int)SendMessageW(listBox, LB_GETCOUNT, 0, 0);
     if (count == LB_ERR) return kSaveFailed;
@@ -282,7 +284,7 @@ int SaveClipList(HWND listBox, const char* path, int listCodePage, TextFileEncod
     ClipFileBytes file;
     StartClipFile(&file, encoding);
     const int fileCodePage = CodePageOf(encoding);
-    int result = kSaveWritten;
+    ClipListSaveResult result = kSaveWritten;
     for (int i = 0; i < count && result == kSaveWritten; ++i) {
         bool storable = true;
         if (!AddItem(listBox, i, listCodePage, fileCodePage, &file, &storable)) {

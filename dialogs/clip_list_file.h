@@ -12,7 +12,7 @@
 #include <windows.h>
 
 #include "clip_list_model.h"
-#include "movable_block.h"
+#include "heap_text.h"
 #include "text_encoding.h"
 
 enum ClipListKind { kComboBox = 0, kListBox = 1 };
@@ -36,15 +36,16 @@ enum ClipListLoadResult {
 // receives it, and the one it held before is freed, only once the control
 // no longer shows that one. Otherwise the control and `model` stay as they
 // were.
-int LoadClipList(HWND control, const char* path, int kind, ClipListModel* model);
+ClipListLoadResult LoadClipList(HWND control, const char* path, ClipListKind kind,
+                                ClipListModel* model);
 
 // Moves an item's line to another item (a move in the editor is an insert
 // and a delete): `to` gets it, `from` no longer has it.
-void MoveItemLine(HWND control, int kind, int from, int to);
+void MoveItemLine(HWND control, ClipListKind kind, int from, int to);
 
 // An item as the bytes it stands for and their code page.
 struct ItemText {
-    MovableBlock memory;
+    HeapText memory;
     int length = 0;
     int codePage = kCodePage932;
     const char* Bytes() const { return memory.Bytes(); }
@@ -55,10 +56,10 @@ struct ItemText {
 // the code page its list was read in); else its text in listCodePage when
 // that holds it exactly, else in UTF-8. False when there is no such item
 // or the memory cannot be had.
-bool ReadItemText(HWND control, int kind, int index, int listCodePage, ItemText* item);
+bool ReadItemText(HWND control, ClipListKind kind, int index, int listCodePage, ItemText* item);
 
 // The same item as shown, UTF-16, in a block.
-bool ReadItemWide(HWND control, int kind, int index, MovableBlock* text, int* units);
+bool ReadItemWide(HWND control, ClipListKind kind, int index, HeapText* text, int* units);
 
 // The lines of a list box whose bytes are no text in code page 932 (so a
 // list moving to UTF-8 has no character to write for them): how many, and
@@ -80,5 +81,5 @@ enum ClipListSaveResult {
 // character that `encoding` cannot store is never replaced: nothing is
 // written (kSaveNotStorable). The file is replaced as list_file_replace.h
 // says; on any failure the old file stays as it was (kSaveFailed).
-int SaveClipList(HWND listBox, const char* path, int listCodePage = kCodePage932,
-                 TextFileEncoding encoding = kEncoding932);
+ClipListSaveResult SaveClipList(HWND listBox, const char* path, int listCodePage = kCodePage932,
+                                TextFileEncoding encoding = kEncoding932);

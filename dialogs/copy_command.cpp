@@ -2,7 +2,6 @@
 
 #include "app_state.h"
 #include "clip_list_file.h"
-#include "main_dialog.h"
 #include "main_entry.h"
 #include "message_box.h"
 #include "messages.h"
@@ -18,22 +17,21 @@ void FinishCopy(HWND mainDialog, CopyResult result)
     // No owner: the message also shows when the main dialog is hidden or
     // about to close. Only OK can be pressed.
     switch (result) {
-    case kCopyFileNotFound: ShowMessage(NULL, kFileNotFound, kTitleConfirm, MB_OK); break;
+    // A file that could not be read whole (held by a writer, or changed
+    // since its size was taken) is as unreadable to the user as a missing one.
+    case kCopyFileNotFound:
+    case kCopyReadFailed: ShowMessage(NULL, kFileNotFound, kTitleConfirm, MB_OK); break;
     case kCopyNoMemory: ShowMessage(NULL, kMemoryFailed, kTitleConfirm, MB_OK); break;
     // Neither the success beep nor the automatic exit may deceive the user.
     case kCopyClipboardFailed: ShowMessage(NULL, kClipboardFailed, kTitleFailure, MB_OK); break;
-    default: break;  // nothing to copy, or a file that changed: no message
+    default: break;  // nothing to copy: no message
     }
-    // Nothing was copied. A start that skipped the list must still leave a
-    // usable window: load it now (this also empties the edit field).
-    if (m_ListLoaded == 0) LoadListIntoCombo(mainDialog);
 }
 
 void CopyClipText(HWND mainDialog)
 {
     ItemText entry;
     CopyResult result = kCopyNothing;
-    m_ClipText[0] = '\0';
     if (!TakeMainEntry(GetDlgItem(mainDialog, IDC_CLIP_COMBO), &entry)) {
         // Without room for the entry there is nothing to copy.
         result = kCopyNoMemory;

@@ -8,6 +8,6 @@
 void CopyClipText(HWND mainDialog);
 
 // What follows a copy: the success beep and, with /e, the close; or the
-// message for what went wrong and, when the start skipped it, the list.
-// The one-click start calls this for a copy it tried before the window.
+// message for what went wrong. The main dialog calls this for a one-click
+// copy tried before the window.
 void FinishCopy(HWND mainDialog, CopyResult result);

@@ -4,17 +4,22 @@
 
 #include "app_state.h"
 #include "bounded_text.h"
+#include "heap_text.h"
 #include "text_convert.h"
-
-enum { kFieldUnits = kTextSize };  // no field is read longer than a text
+#include "wide_text.h"
 
 void ReadFieldWide(HWND dialog, int id, WCHAR* wide, int units)
 {
     wide[0] = L'\0';
-    int got = GetDlgItemTextW(dialog, id, wide, units);
-    // Terminated right after what the control delivered, whatever it left
-    // in the rest of the buffer.
-    wide[got >= 0 && got < units ? got : 0] = L'\0';
+    // The whole text first: the control's own cut would leave the first
+    // half of a pair that straddles the limit, a text no code page holds.
+    HWND field = GetDlgItem(dialog, id);
+    int length = GetWindowTextLengthW(field);
+    HeapText whole;
+    if (length <= 0 || !whole.Allocate(((DWORD)length + 1) * sizeof(WCHAR))) return;
+    int got = GetWindowTextW(field, whole.Wide(), length + 1);
+    // Only what the control delivered counts, whatever else the block holds.
+    CopyWideText(wide, units, whole.Wide(), got > 0 && got <= length ? got : 0);
 }
 
 // A UTF-16 text as bytes in codePage (which holds it exactly), cut to

@@ -4,9 +4,15 @@
 #pragma once
 #include <windows.h>
 
+#include "app_state.h"
 #include "text_encoding.h"
 
-// The field's text as UTF-16 into `wide` (room for `units`, cut there).
+// No text field is read longer than a text: at most kTextSize - 1 units.
+enum { kFieldUnits = kTextSize };
+
+// The field's text as UTF-16 into `wide` (room for `units`, so at most
+// units - 1 of them): cut there before a surrogate pair, never inside one,
+// and a surrogate without its partner as U+FFFD (wide_text.h).
 void ReadFieldWide(HWND dialog, int id, WCHAR* wide, int units);
 
 // Reads `count` fields and gives their texts in one code page, which is

@@ -12,7 +12,6 @@
 #include "clip_editor.h"
 #include "clip_entry.h"
 #include "clip_list_file.h"
-#include "command_line.h"
 #include "copy_command.h"
 #include "dialog_field.h"
 #include "main_entry.h"
@@ -21,12 +20,6 @@
 #include "resource.h"
 #include "shortcut_dialog.h"
 #include "text_convert.h"
-
-// Posted at the start of a one-click run whose copy already failed.
-enum { WM_APP_ONE_CLICK_FAILED = WM_APP + 1 };
-
-CopyResult m_OneClickResult = kCopyNothing;
-bool m_OneClickTried = false;
 
 // The program's own version record: Japanese strings, Unicode code page.
 static const char kVersionTable[] = "041104b0";
@@ -92,7 +85,7 @@ void PlaceMainWindow(HWND dialog)
 // The lines the drop-down list shows point into it.
 static ClipListModel m_MainList;
 
-int LoadListIntoCombo(HWND dialog)
+ClipListLoadResult LoadListIntoCombo(HWND dialog)
 {
     // A missing or unreadable file leaves the list as it was; that is still
     // a loaded list, so the copy command does not try again.
@@ -105,7 +98,8 @@ int LoadListIntoCombo(HWND dialog)
         ShowMessage(NULL, kClipListPathTooLong, kTitleFailure, MB_OK);
         return kLoadNotOpened;
     }
-    int loaded = LoadClipList(GetDlgItem(dialog, IDC_CLIP_COMBO), path, kComboBox, &m_MainList);
+    ClipListLoadResult loaded =
+        LoadClipList(GetDlgItem(dialog, IDC_CLIP_COMBO), path, kComboBox, &m_MainList);
     if (loaded == kLoadDone || loaded == kLoadPartial) {
         m_ListCodePage = CodePageOf(m_MainList.encoding);
     }
@@ -114,32 +108,28 @@ int LoadListIntoCombo(HWND dialog)
     return loaded;
 }
 
-static void StartMainDialog(HWND dialog)
+static void StartMainDialog(HWND dialog, const MainDialogStart* start)
 {
     m_LinkFolder[0] = '\0';
     if (!GetProgramPaths(m_ExePath, m_ExeDir, m_ExeName)) {
         ShowMessage(NULL, kProgramPathTooLong, kTitleFailure, MB_OK);
     }
-    ParseCommandLine();
     PlaceMainWindow(dialog);
 
-    // A one-click copy that closes again does not need the list; the copy
-    // command loads it if the copy fails.
-    bool oneClick = m_ClipText[0] != '\0' && m_AutoStart && m_AutoExit;
-    if (!oneClick) LoadListIntoCombo(dialog);
+    // Always the list: a one-click start that copied never opens this
+    // window, and one whose copy failed is to leave a usable one.
+    LoadListIntoCombo(dialog);
 
     // After the load: loading empties the edit field.
     if (m_ClipText[0] != '\0') {
         SetFieldText(dialog, IDC_CLIP_COMBO, m_ClipText, m_ClipCodePage);
     }
-    if (m_AutoStart == 1) {
-        // A one-click copy tried before the window: only its outcome is
-        // left to show, so the clipboard is not tried a second time.
-        if (oneClick && m_OneClickTried) {
-            PostMessageW(dialog, WM_APP_ONE_CLICK_FAILED, 0, 0);
-        } else {
-            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        }
+    if (start && start->oneClickTried) {
+        // Only its outcome is left to show: the clipboard is not tried a
+        // second time.
+        PostMessageW(dialog, WM_APP_ONE_CLICK_FAILED, (WPARAM)start->oneClickResult, 0);
+    } else if (m_AutoStart == 1) {
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     }
 }
 
@@ -148,8 +138,6 @@ static void StartMainDialog(HWND dialog)
 static void MakeShortcut(HWND dialog)
 {
     ItemText entry;
-    m_ClipTitle[0] = '\0';
-    m_ClipText[0] = '\0';
     if (!TakeMainEntry(GetDlgItem(dialog, IDC_CLIP_COMBO), &entry)) {
         // Without the entry's text the dialog would propose nothing the
         // user chose; say so instead of opening it half-filled.
@@ -157,13 +145,16 @@ static void MakeShortcut(HWND dialog)
         return;
     }
     // Title and message are cut to their 1024-byte buffers.
-    m_ClipCodePage = entry.codePage;
+    ShortcutProposal proposal;
+    proposal.title[0] = proposal.message[0] = '\0';
+    proposal.codePage = entry.codePage;
     if (entry.length > 0) {
-        SplitClipEntry(entry.Bytes(), m_ClipTitle, kTextSize, m_ClipText, kTextSize,
+        SplitClipEntry(entry.Bytes(), proposal.title, kTextSize, proposal.message, kTextSize,
                        entry.codePage);
     }
     // The dialog always ends with 2; nothing depends on how it ended.
-    DialogBoxParamW(m_hInstance, MAKEINTRESOURCEW(IDD_SHORTCUT), dialog, ShortcutDlgProc, 0);
+    DialogBoxParamW(m_hInstance, MAKEINTRESOURCEW(IDD_SHORTCUT), dialog, ShortcutDlgProc,
+                    (LPARAM)&proposal);
 }
 
 static void EditClipList(HWND dialog)
@@ -188,11 +179,11 @@ static void BrowseTextFile(HWND dialog)
     SetDlgItemTextW(dialog, IDC_CLIP_COMBO, entry);
 }
 
-INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        StartMainDialog(dialog);
+        StartMainDialog(dialog, reinterpret_cast<const MainDialogStart*>(lParam));
         return TRUE;  // focus on the first tab stop, the file button
 
     case WM_CLOSE:
@@ -200,7 +191,7 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         return TRUE;
 
     case WM_APP_ONE_CLICK_FAILED:
-        FinishCopy(dialog, m_OneClickResult);
+        FinishCopy(dialog, static_cast<CopyResult>(wParam));
         return TRUE;
 
     case WM_COMMAND:

@@ -2,7 +2,20 @@
 #include <windows.h>
 
 #include "clip_copy.h"
+#include "clip_list_file.h"
 
+// What the entry point hands the main dialog as its DialogBoxParamW
+// parameter. A one-click start (a text, /g and /e) copies before any
+// window exists; the dialog only opens when that copy did not succeed, and
+// then reports its result instead of copying again. A null parameter is a
+// start that tried nothing.
+struct MainDialogStart {
+    bool oneClickTried;
+    CopyResult oneClickResult;
+};
+
+// Shows m_ClipText (the command line's text) in the field and, with /g,
+// copies it; the command line is parsed before the dialog starts.
 INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The program file's full path, its folder without a trailing backslash and
@@ -19,11 +32,5 @@ void PlaceMainWindow(HWND dialog);
 // Loads the clip list into the drop-down list (emptying its edit field);
 // the list counts as loaded from then on, even when the file is missing.
 // Says what kept the list from being read, except a file that cannot be
-// opened (at the start, a list not made yet). Returns how the load went
-// (ClipListLoadResult).
-int LoadListIntoCombo(HWND dialog);
-
-// Set by the one-click start when its copy before the window failed: the
-// window then reports that result instead of copying again.
-extern CopyResult m_OneClickResult;
-extern bool m_OneClickTried;
+// opened (at the start, a list not made yet). Returns how the load went.
+ClipListLoadResult LoadListIntoCombo(HWND dialog);

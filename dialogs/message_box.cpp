@@ -5,8 +5,6 @@
 
 #include "text_convert.h"
 
-enum { kBoxTextSize = 1024 };  // wsprintf never writes more
-
 void ProgramText(const char* text, WCHAR* out, int size)
 {
     // The program's texts are short and known: a cut is the worst that can
@@ -19,9 +17,9 @@ void ProgramText(const char* text, WCHAR* out, int size)
 int ShowMessage(HWND owner, const char* text, const char* title, UINT buttons)
 {
     WCHAR wideText[kBoxTextSize];
-    WCHAR wideTitle[64];
+    WCHAR wideTitle[kShortTextUnits];
     ProgramText(text, wideText, kBoxTextSize);
-    ProgramText(title, wideTitle, 64);
+    ProgramText(title, wideTitle, kShortTextUnits);
     return MessageBoxW(owner, wideText, wideTitle, buttons | MB_ICONQUESTION);
 }
 
@@ -34,7 +32,7 @@ int ShowFormattedMessage(HWND owner, const char* title, UINT buttons, const char
     va_start(arguments, format);
     wvsprintfW(text, wideFormat, arguments);
     va_end(arguments);
-    WCHAR wideTitle[64];
-    ProgramText(title, wideTitle, 64);
+    WCHAR wideTitle[kShortTextUnits];
+    ProgramText(title, wideTitle, kShortTextUnits);
     return MessageBoxW(owner, text, wideTitle, buttons | MB_ICONQUESTION);
 }

@@ -4,6 +4,11 @@
 #pragma once
 #include <windows.h>
 
+enum {
+    kBoxTextSize = 1024,   // a message box's text: wsprintf never writes more
+    kShortTextUnits = 64,  // a title, a caption or a one-line format
+};
+
 // A message box with the question-mark icon and these buttons (MB_OK or
 // MB_YESNO); returns the button pressed.
 int ShowMessage(HWND owner, const char* text, const char* title, UINT buttons);

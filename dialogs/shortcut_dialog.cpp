@@ -18,11 +18,6 @@
 #include "system_functions.h"
 #include "text_convert.h"
 
-enum {
-    kFieldUnits = 256,    // folder and name fields: at most 255 units are read
-    kBoxTextSize = 1024,  // wsprintf never writes more
-};
-
 static bool IsTicked(HWND dialog, int box)
 {
     return SendDlgItemMessageW(dialog, box, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -53,8 +48,8 @@ static void GetDesktopFolder(HWND dialog, WCHAR* folder)
 // and used when the name field is left empty (room for kBoxTextSize units).
 static void DefaultShortcutName(WCHAR* name)
 {
-    WCHAR format[64];
-    ProgramText(kShortcutNameFormat, format, 64);
+    WCHAR format[kShortTextUnits];
+    ProgramText(kShortcutNameFormat, format, kShortTextUnits);
     WCHAR exeName[kNameSize];
     if (DecodeText(m_ExeName, lstrlenA(m_ExeName), kCodePageUtf8, exeName, kNameSize) < 0) {
         exeName[0] = L'\0';
@@ -63,22 +58,24 @@ static void DefaultShortcutName(WCHAR* name)
     wsprintfW(name, format, exeName);
 }
 
-static void StartShortcutDialog(HWND dialog)
+static void StartShortcutDialog(HWND dialog, const ShortcutProposal* proposal)
 {
+    static const ShortcutProposal kNothing = {"", "", kCodePage932};
+    if (!proposal) proposal = &kNothing;
     // A missing icon leaves the default one; nothing else depends on it.
     HANDLE icon = LoadImageW(m_hInstance, MAKEINTRESOURCEW(IDI_SHORTCUT), IMAGE_ICON, 0, 0,
                              LR_SHARED);
     SendMessageW(dialog, WM_SETICON, ICON_BIG, (LPARAM)icon);
 
-    SetFieldText(dialog, IDC_SC_MESSAGE, m_ClipText, m_ClipCodePage);
+    SetFieldText(dialog, IDC_SC_MESSAGE, proposal->message, proposal->codePage);
     CheckDlgButton(dialog, IDC_SC_AUTO_START, m_AutoStart == 1 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_SC_AUTO_EXIT, m_AutoExit == 1 ? BST_CHECKED : BST_UNCHECKED);
     SetDlgItemInt(dialog, IDC_SC_POS_X, (UINT)m_PosX, TRUE);
     SetDlgItemInt(dialog, IDC_SC_POS_Y, (UINT)m_PosY, TRUE);
     ApplyPositionRule(dialog);
 
-    if (m_ClipTitle[0] != '\0') {
-        SetFieldText(dialog, IDC_SC_NAME, m_ClipTitle, m_ClipCodePage);
+    if (proposal->title[0] != '\0') {
+        SetFieldText(dialog, IDC_SC_NAME, proposal->title, proposal->codePage);
     } else {
         WCHAR name[kBoxTextSize];
         DefaultShortcutName(name);
@@ -129,8 +126,8 @@ static void ReportCreateFailure(HWND dialog, HRESULT status, const WCHAR* link,
     WCHAR text[kBoxTextSize];
     wsprintfW(text, format, (unsigned)status, link, target, shown, workDir);
     MessageBeep(MB_ICONEXCLAMATION);
-    WCHAR title[16];
-    ProgramText(kTitleFailure, title, 16);
+    WCHAR title[kShortTextUnits];
+    ProgramText(kTitleFailure, title, kShortTextUnits);
     MessageBoxW(dialog, text, title, MB_OK | MB_ICONQUESTION);
 }
 
@@ -168,9 +165,9 @@ static void ReportUnreadableArguments(HWND dialog, ArgumentsFault fault)
         ShowMessage(dialog, kShortcutNotReadBack, kTitleFailure, MB_OK);
         return;
     }
-    WCHAR fieldName[64];
+    WCHAR fieldName[kShortTextUnits];
     WCHAR mark[8];
-    ProgramText(field, fieldName, 64);
+    ProgramText(field, fieldName, kShortTextUnits);
     ProgramText(fault.mark, mark, 8);
     // Short program texts: the message fits.
     ShowFormattedMessage(dialog, kTitleFailure, MB_OK, kShortcutCharRefused, fieldName, mark);
@@ -178,25 +175,25 @@ static void ReportUnreadableArguments(HWND dialog, ArgumentsFault fault)
 
 // The arguments that the message and option fields give: composed in code
 // page 932 when the fields hold it exactly, else in UTF-8, so the 1023-byte
-// limit counts the text's own bytes. The message is kept in m_ClipText.
-// False, after telling the user, when the program would not read them back
-// as the fields and boxes say: then no shortcut may be written.
+// limit counts the text's own bytes. False, after telling the user, when
+// the program would not read them back as the fields and boxes say: then
+// no shortcut may be written.
 static bool ComposeArgumentsFromFields(HWND dialog, WCHAR* arguments)
 {
     const int autoStart = IsTicked(dialog, IDC_SC_AUTO_START);
     const int autoExit = IsTicked(dialog, IDC_SC_AUTO_EXIT);
     const int position = IsTicked(dialog, IDC_SC_SET_POSITION);
+    char message[kTextSize] = "";
     char xText[kTextSize] = "";
     char yText[kTextSize] = "";
-    char* texts[] = {m_ClipText, xText, yText};
+    char* texts[] = {message, xText, yText};
     const int ids[] = {IDC_SC_MESSAGE, IDC_SC_POS_X, IDC_SC_POS_Y};
     const int codePage = ReadFieldTexts(dialog, ids, texts, position ? 3 : 1, kTextSize);
-    m_ClipCodePage = codePage;
     char composed[kTextSize];
-    ComposeShortcutArguments(m_ClipText, autoStart, autoExit, position, xText, yText, composed,
+    ComposeShortcutArguments(message, autoStart, autoExit, position, xText, yText, composed,
                              codePage);
-    ArgumentsFault fault = CheckShortcutArguments(m_ClipText, autoStart, autoExit, position,
-                                                  xText, yText, composed, codePage);
+    ArgumentsFault fault = CheckShortcutArguments(message, autoStart, autoExit, position, xText,
+                                                  yText, composed, codePage);
     if (fault.kind == kArgumentsReadWhole &&
         DecodeText(composed, lstrlenA(composed), codePage, arguments, kTextSize) < 0) {
         fault.kind = kArgumentsNotReadBack;  // cannot happen: a byte gives at most a unit
@@ -211,8 +208,10 @@ static bool ComposeArgumentsFromFields(HWND dialog, WCHAR* arguments)
 
 static void MakeShortcut(HWND dialog)
 {
-    WCHAR folder[kFieldUnits];
-    ReadFieldWide(dialog, IDC_SC_FOLDER, folder, kFieldUnits);
+    // A folder of 255 units leaves no room for a name within MAX_PATH:
+    // reading more would tell nothing new.
+    WCHAR folder[kNameSize];
+    ReadFieldWide(dialog, IDC_SC_FOLDER, folder, kNameSize);
     if (MRVK0_FolderExistW(folder) != 1) {
         ReportFolderFailure(dialog, folder);
         return;
@@ -224,8 +223,8 @@ static void MakeShortcut(HWND dialog)
     if (PathFromWide(folder, kept, kPathBytes)) CopyText(m_LinkFolder, kPathBytes, kept, -1,
                                                          kCodePageUtf8);
 
-    WCHAR name[kFieldUnits];
-    ReadFieldWide(dialog, IDC_SC_NAME, name, kFieldUnits);
+    WCHAR name[kNameSize];
+    ReadFieldWide(dialog, IDC_SC_NAME, name, kNameSize);
     // A name is a file name in the folder shown, never a path or a device.
     if (name[0] != L'\0' && !IsPlainFileName(name)) {
         ReportBadName(dialog, name);
@@ -279,8 +278,8 @@ static void ChooseFolder(HWND dialog)
     WCHAR path[MAX_PATH];
     WCHAR title[MAX_PATH] = L"";
     ProgramText(kFolderChooserPreset, path, MAX_PATH);
-    WCHAR caption[64];
-    ProgramText(kFolderChooserTitle, caption, 64);
+    WCHAR caption[kShortTextUnits];
+    ProgramText(kFolderChooserTitle, caption, kShortTextUnits);
 
     OPENFILENAMEW chooser;
     memset(&chooser, 0, sizeof chooser);
@@ -307,11 +306,11 @@ static void ChooseFolder(HWND dialog)
     SetDlgItemTextW(dialog, IDC_SC_FOLDER, path);
 }
 
-INT_PTR CALLBACK ShortcutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK ShortcutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        StartShortcutDialog(dialog);
+        StartShortcutDialog(dialog, reinterpret_cast<const ShortcutProposal*>(lParam));
         return TRUE;  // focus on the first control, the message field
 
     case WM_CLOSE:

@@ -43,6 +43,8 @@ MORVASK_API long long   WINAPI MRVK0_GetFileSizeW(const WCHAR* path);
 // out has room for 128 WCHARs: the label is at most 127 and a terminator.
 MORVASK_API int         WINAPI MRVK0_GetFileVersionStringW(const WCHAR* path,
                                                            const char* langCodePage, WCHAR* out);
-// Refuses a file of 2 GiB or more by its whole size.
+// Refuses a file of 2 GiB or more by its whole size. Unlike the ANSI form,
+// which opens the file exclusively, it shares it with other readers (but
+// not with writers).
 MORVASK_API int         WINAPI MRVK0_ReadTextToBufferW(const WCHAR* path, char* buffer,
                                                        int capacity);

@@ -45,16 +45,16 @@ long long WINAPI MRVK0_GetFileSize(const char* path)
 }
 
 // Reads the file whose size the caller took into buffer, when that size is
-// known and fits capacity: one exclusive read of up to capacity bytes.
-static int ReadIfItFits(const WCHAR* path, int size, char* buffer, int capacity)
+// known and fits capacity: one read of up to capacity bytes, sharing the
+// file as `share` allows.
+static int ReadIfItFits(const WCHAR* path, int size, char* buffer, int capacity, DWORD share)
 {
     // A negative capacity fits no file; a negative size is a file too large
     // to say (2 GiB or more).
     if (size < 0 || capacity < 0) return 0;
     if (capacity < size) return 0;
 
-    // Exclusive: a file another process holds open is not read half-written.
-    HANDLE file = CreateFileW(path, GENERIC_READ, 0, NULL, OPEN_EXISTING,
+    HANDLE file = CreateFileW(path, GENERIC_READ, share, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return 0;
 
@@ -71,7 +71,10 @@ int WINAPI MRVK0_ReadTextToBufferW(const WCHAR* path, char* buffer, int capacity
     // The whole size decides: 2 GiB or more is refused, whatever its low
     // 32 bits would say.
     long long size = MRVK0_GetFileSizeW(path);
-    return ReadIfItFits(path, size > 0x7FFFFFFFLL ? -1 : (int)size, buffer, capacity);
+    // Other readers (a viewer, the indexer) may stay; a writer may not, nor
+    // come in during the read, so the file is never read half-written.
+    return ReadIfItFits(path, size > 0x7FFFFFFFLL ? -1 : (int)size, buffer, capacity,
+                        FILE_SHARE_READ);
 }
 
 int WINAPI MRVK0_ReadTextToBuffer(const char* path, char* buffer, int capacity)
@@ -82,7 +85,9 @@ int WINAPI MRVK0_ReadTextToBuffer(const char* path, char* buffer, int capacity)
     WideCopy wide(path, kAnsiFilePathUnits);
     if (wide.failed) return 0;
     int size = (int)(DWORD)MRVK0_GetFileSizeW(wide.text);
-    return ReadIfItFits(wide.text, size, buffer, capacity);
+    // Exclusive, as it always was: a file any other process holds open is
+    // not read, which its callers may rely on.
+    return ReadIfItFits(wide.text, size, buffer, capacity, 0);
 }
 
 int WINAPI MRVK0_GetGlobalMemory(HGLOBAL* block, void** pointer, DWORD bytes)

@@ -42,6 +42,13 @@
 #define IDC_ED_SLIDER           1022
 #define IDC_ED_BROWSE           1023
 
+// Private messages a dialog posts to itself, one meaning each
+// main dialog: a one-click copy before the window failed; wParam is its
+// CopyResult, to be reported now that the window is up
+#define WM_APP_ONE_CLICK_FAILED (WM_APP + 1)
+// clip list editor: the list could not be read; said once the editor shows
+#define WM_APP_REPORT_LOAD      (WM_APP + 2)
+
 #ifndef IDC_STATIC
 #define IDC_STATIC              (-1)
 #endif

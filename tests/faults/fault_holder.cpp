@@ -1,7 +1,8 @@
 // Holds something another program needs, from a process of its own, until
 // told to let go or until a time limit passes:
 //   fault_holder clipboard EVENTS MAX_MS
-//   fault_holder file EVENTS MAX_MS PATH
+//   fault_holder file EVENTS MAX_MS PATH     (no sharing at all)
+//   fault_holder reader EVENTS MAX_MS PATH   (reads, shares with readers)
 // EVENTS names two events the caller made: EVENTS-ready, set once held, and
 // EVENTS-release, waited for. Exit code 0 when it held, 2 when it could not,
 // 3 for a wrong call. The arguments come wide, so that a path reaches the
@@ -44,10 +45,12 @@ int wmain(int argc, wchar_t** argv)
             result = 2;
         }
         if (window) DestroyWindow(window);
-    } else if (wcscmp(argv[1], L"file") == 0 && argc >= 5) {
-        // No sharing at all: every other open for reading, writing or
-        // deleting fails while this handle lives.
-        HANDLE file = CreateFileW(argv[4], GENERIC_READ, 0, NULL, OPEN_EXISTING,
+    } else if ((wcscmp(argv[1], L"file") == 0 || wcscmp(argv[1], L"reader") == 0) && argc >= 5) {
+        // "file": no sharing at all, so every other open for reading,
+        // writing or deleting fails while this handle lives. "reader": as a
+        // viewer or an indexer holds a file, letting other readers in.
+        const DWORD share = wcscmp(argv[1], L"reader") == 0 ? FILE_SHARE_READ : 0;
+        HANDLE file = CreateFileW(argv[4], GENERIC_READ, share, NULL, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, NULL);
         if (file != INVALID_HANDLE_VALUE) {
             result = HoldUntilReleased(ready, release, maxMs);

@@ -12,8 +12,8 @@ struct HolderProcess {
     bool started;
 };
 
-// Starts the holder and waits until it holds. `what` is "clipboard" or
-// "file" (then `path` names the file). The holder lets go by itself after
+// Starts the holder and waits until it holds. `what` is "clipboard",
+// "file" or "reader" (then `path` names the file; fault_holder.cpp). The holder lets go by itself after
 // maxMs. False, with nothing left running, when it could not hold.
 bool StartHolder(HolderProcess* holder, const char* what, const std::string& path, int maxMs);
 

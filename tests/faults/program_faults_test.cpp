@@ -233,34 +233,46 @@ TEST_F(Faults, ClipboardHeldLongByAnotherProcessFailsAndStays)
     Sleep(300);
     EXPECT_EQ(-1, WaitForExit(&run_, 0)) << "no automatic exit after a failed copy";
     EXPECT_EQ(Show(kItems), Show(Items(main))) << "the list is loaded for the user";
-    EXPECT_EQ("", WindowText(GetDlgItem(main, IDC_CLIP_COMBO)));
+    EXPECT_EQ("x", WindowText(GetDlgItem(main, IDC_CLIP_COMBO))) << "the text stays, to copy again";
     EXPECT_EQ(0, ReleaseHolder(&holder_));
     EXPECT_EQ("before", ClipboardText());
     EXPECT_EQ(1u, BoxesAnswered(&watch_).size()) << Boxes();
     CloseProgram(main);
 }
 
-// A referenced file held open without sharing by another process: its
-// size comes through (desired access 0 needs no sharing) but the read does
-// not. The copy is silent, copies nothing, loads the list and stays.
-TEST_F(Faults, ReferencedFileHeldByAnotherProcessCopiesNothingSilently)
+// A referenced file that another process holds open: one that only reads
+// it (a viewer, the indexer) lets the copy read it too; one that shares
+// nothing keeps the copy out, which then says the file cannot be had,
+// copies nothing and stays with its list. Its size comes through either
+// way (desired access 0 needs no sharing).
+TEST_F(Faults, ReferencedFileHeldByAnotherProcess)
 {
     std::string memo = folder_.path + "\\memo.txt";
     ASSERT_TRUE(WriteWholeFile(memo, "memo text"));
-    PutOnClipboard("before");
-    ASSERT_TRUE(StartHolder(&holder_, "file", memo, 60000));
-    ASSERT_TRUE(Start("/f=\"" + memo + "\" /g /e"));
-    HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
-    ASSERT_TRUE(main);
-    Sleep(300);
-    EXPECT_EQ(Show(kItems), Show(Items(main))) << "the failed copy loads the list";
-    EXPECT_EQ("", WindowText(GetDlgItem(main, IDC_CLIP_COMBO)));
-    EXPECT_EQ(-1, WaitForExit(&run_, 0)) << "no automatic exit";
-    EXPECT_EQ("", Boxes()) << "a failed read is silent";
-    EXPECT_EQ("before", ClipboardText());
-    CloseProgram(main);
-    EXPECT_EQ(0, ReleaseHolder(&holder_));
-    EXPECT_EQ("memo text", ReadWholeFile(memo));
+    for (const char* holding : {"reader", "file"}) {
+        const bool reader = strcmp(holding, "reader") == 0;
+        SCOPED_TRACE(reader ? "held by a reader" : "held without sharing");
+        PutOnClipboard("before");
+        ASSERT_TRUE(StartHolder(&holder_, holding, memo, 60000));
+        ASSERT_TRUE(Start("/f=\"" + memo + "\" /g /e"));
+        if (reader) {
+            EXPECT_EQ(0, WaitForExit(&run_, kWindowWait)) << "copies and closes";
+            EXPECT_EQ("memo text", ClipboardText());
+            EXPECT_EQ("", Boxes());
+            FinishProgram(&run_);
+        } else {
+            EXPECT_TRUE(WaitForBoxes(&watch_, 1, kWindowWait)) << "not said: unreadable";
+            HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
+            ASSERT_TRUE(main);
+            EXPECT_EQ(Show(kItems), Show(Items(main))) << "the failed copy loads the list";
+            EXPECT_EQ(-1, WaitForExit(&run_, 0)) << "no automatic exit";
+            EXPECT_EQ(Box(kTitleConfirm, kFileNotFound), Boxes());
+            EXPECT_EQ("before", ClipboardText());
+            CloseProgram(main);
+        }
+        EXPECT_EQ(0, ReleaseHolder(&holder_));
+        EXPECT_EQ("memo text", ReadWholeFile(memo));
+    }
 }
 
 // A file of 4 GiB and 5 bytes (sparse: it takes no room): the size modulo
@@ -347,7 +359,7 @@ TEST_F(Faults, HostileCommandLines)
         // as an entry: a plain text stops at a quote, leading blanks go.
         {"quote inside a bare value", "/m=bare\"quote /g /e", true, "", "bare", 0, 0, ""},
         {"unclosed quoted path names no file", "/f=\"" + memo + " /g /e", false, notFound,
-         "before", 120, 64, ""},
+         "before", 120, 64, "/f=\"" + memo + " /g /e\""},
         {"lone quote takes the rest", "/m=\" /g", false, "", "/g", 120, 64, " /g"},
         {"every option twice: the first counts", "/x=10 /y=20 /m=\"first\" /x=30 /y=40 /m=\"second\"",
          false, "", "before", 10, 20, "first"},
@@ -519,15 +531,16 @@ std::string OursAmong(const std::string& notes)
     return found;
 }
 
-// Makes Wine prefer a version.dll found on the search path to its own, as
-// Windows does, for Quillan.exe only, while it lives. Wine takes
+// Makes Wine prefer a DLL of that name found on the search path to its
+// own, as Windows does, for Quillan.exe only, while it lives. Wine takes
 // WINEDLLOVERRIDES for a process from the Unix environment its parent was
 // started with, not from the Windows environment a program hands to
 // CreateProcess, so a test cannot give it to the program that way; the
 // per-program overrides in Wine's registry it does read.
-struct NativeVersionDllForTheProgram {
+struct NativeDllForTheProgram {
+    const WCHAR* name;
     bool set = false;
-    NativeVersionDllForTheProgram()
+    explicit NativeDllForTheProgram(const WCHAR* dll) : name(dll)
     {
         HKEY key;
         if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL)
@@ -535,19 +548,24 @@ struct NativeVersionDllForTheProgram {
             return;
         }
         const WCHAR order[] = L"native,builtin";
-        set = RegSetValueExW(key, L"version", 0, REG_SZ, (const BYTE*)order, sizeof order)
+        set = RegSetValueExW(key, name, 0, REG_SZ, (const BYTE*)order, sizeof order)
               == ERROR_SUCCESS;
         RegCloseKey(key);
     }
-    ~NativeVersionDllForTheProgram()
+    ~NativeDllForTheProgram()
     {
         HKEY key;
         if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-        RegDeleteValueW(key, L"version");
+        RegDeleteValueW(key, name);
         RegCloseKey(key);
     }
     static constexpr const WCHAR* kKey = L"Software\\Wine\\AppDefaults\\Quillan.exe\\DllOverrides";
 };
+
+bool UnderWine()
+{
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != NULL;
+}
 
 // A version.dll planted beside the program. version.dll is not one of the
 // DLLs the system always maps from its own folder, so Windows would load a
@@ -561,9 +579,8 @@ TEST_F(Faults, VersionDllPlantedBesideTheProgramIsNeitherImportedNorCalled)
     const std::string notes = folder_.path + "\\planted-version.txt";
     ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\planted\\version.dll").c_str(),
                           (folder_.path + "\\version.dll").c_str(), FALSE));
-    const bool underWine =
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != NULL;
-    NativeVersionDllForTheProgram preferPlanted;
+    const bool underWine = UnderWine();
+    NativeDllForTheProgram preferPlanted(L"version");
     if (underWine) {
         ASSERT_TRUE(preferPlanted.set) << "Wine's per-program overrides cannot be set";
     }
@@ -596,6 +613,42 @@ TEST_F(Faults, VersionDllPlantedBesideTheProgramIsNeitherImportedNorCalled)
         printf("note: the planted version.dll says:\n%s", written.c_str());
         EXPECT_EQ("", OursAmong(written));
     }
+}
+
+// A uxtheme.dll planted beside the program. The program never loads it by
+// name, but system DLLs do, by bare name, as the main window and the
+// editor appear; the search for a bare name starts in the program's folder
+// unless the program narrows it to the system folder first. Under Wine the
+// copy is preferred by an override, as Windows' search order would find it.
+TEST_F(Faults, UxthemeDllPlantedBesideTheProgramIsNeverLoaded)
+{
+    const std::string notes = folder_.path + "\\planted-uxtheme.txt";
+    ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\planted\\uxtheme.dll").c_str(),
+                          (folder_.path + "\\uxtheme.dll").c_str(), FALSE));
+    NativeDllForTheProgram preferPlanted(L"uxtheme");
+    if (UnderWine()) {
+        ASSERT_TRUE(preferPlanted.set) << "Wine's per-program overrides cannot be set";
+    }
+
+    // The notes are read however far the run came: a planted copy that is
+    // loaded may keep a window from opening.
+    ASSERT_TRUE(Start(""));
+    HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
+    EXPECT_TRUE(main) << "the main window did not appear";
+    HWND editor = NULL;
+    if (main) {
+        PostMessageW(main, WM_COMMAND, IDC_EDIT_LIST, 0);
+        editor = WaitForWindow(run_, kEditorCaption, false, kWindowWait);
+        EXPECT_TRUE(editor) << "the editor did not open";
+    }
+    if (editor) {
+        PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+        for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+        CloseProgram(main);
+        EXPECT_EQ("", Boxes());
+    }
+    FinishProgram(&run_);
+    EXPECT_EQ("<cannot be read>", ReadWholeFile(notes)) << "the planted uxtheme.dll was loaded";
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "app_state.h"
+#include "command_line.h"
 #include "main_dialog.h"
+#include "messages.h"
 #include "resource.h"
 #include "test_support.h"
 
@@ -43,11 +45,14 @@ void Pump(HWND dialog, int ms)
 
 // Closes the first dialog of this process other than `main` that shows up
 // (the editor or the shortcut maker, run modally from the main dialog's
-// command), pressing `button`; remembers its owner.
+// command), pressing `button`; remembers its owner and what the shortcut
+// maker's message and name fields held.
 struct NestedCloser {
     HWND main;
     int button;
     HWND owner;
+    std::string message;
+    std::string name;
 };
 
 BOOL CALLBACK FindNested(HWND window, LPARAM lParam)
@@ -59,6 +64,8 @@ BOOL CALLBACK FindNested(HWND window, LPARAM lParam)
     GetClassNameA(window, className, sizeof className);
     if (process == GetCurrentProcessId() && window != closer->main &&
         IsWindowVisible(window) && strcmp(className, "#32770") == 0) {
+        closer->message = WindowText(GetDlgItem(window, IDC_SC_MESSAGE));
+        closer->name = WindowText(GetDlgItem(window, IDC_SC_NAME));
         closer->owner = GetWindow(window, GW_OWNER);
         PostMessageA(window, WM_COMMAND, closer->button, 0);
         return FALSE;
@@ -76,17 +83,17 @@ DWORD WINAPI CloseNested(void* parameter)
     return 0;
 }
 
-// Sends the main dialog the command that runs a nested dialog modally,
-// closes that dialog with `button` from a second thread, and gives the
-// nested dialog's owner (null when none showed up).
-HWND RunNestedDialog(HWND main, int command, int button)
+// Sends the main dialog the command that runs a nested dialog modally and
+// closes that dialog with `button` from a second thread; closer.owner is
+// null when none showed up.
+NestedCloser RunNestedDialog(HWND main, int command, int button)
 {
-    NestedCloser closer = {main, button, NULL};
+    NestedCloser closer = {main, button, NULL, "", ""};
     HANDLE thread = CreateThread(NULL, 0, CloseNested, &closer, 0, NULL);
     SendMessageA(main, WM_COMMAND, command, 0);
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
-    return closer.owner;
+    return closer;
 }
 
 class MainDialog : public testing::Test {
@@ -107,11 +114,14 @@ protected:
         DeleteFileA(listPath_.c_str());
     }
 
-    HWND Start(const char* commandLine)
+    // As the entry point starts it: the command line parsed, then the
+    // dialog given what a one-click copy before it came to (null: none).
+    HWND Start(const char* commandLine, const MainDialogStart* start = nullptr)
     {
         strcpy(m_CmdLine, commandLine);
+        ParseCommandLine();
         dialog_ = CreateDialogParamA(m_hInstance, MAKEINTRESOURCEA(IDD_MAIN), NULL,
-                                     MainDlgProc, 0);
+                                     MainDlgProc, (LPARAM)start);
         EXPECT_TRUE(dialog_ != NULL) << "dialog 101 did not open";
         // Shown without taking the focus from the start; hidden again when
         // the dialog ends, which is how the tests see it end.
@@ -181,36 +191,23 @@ TEST_F(MainDialog, PresetMessageIsShownAfterTheListLoaded)
     EXPECT_TRUE(IsWindowVisible(dialog)) << "without /e the window stays open";
 }
 
-TEST_F(MainDialog, OneClickStartSkipsTheListAndCloses)
+TEST_F(MainDialog, FailedOneClickIsReportedNotTriedAgain)
 {
+    // The copy before the window failed: the window says so once it is up,
+    // with the list and the text, and does not copy or close.
     ASSERT_TRUE(PutOnClipboard("before"));
-    HWND dialog = Start("/m=\"Good morning\" /g /e");
+    const MainDialogStart start = {true, kCopyClipboardFailed};
+    BoxAnswerer answerer = {};
+    StartBoxAnswerer(&answerer, GetCurrentProcessId());
+    HWND dialog = Start("/m=\"x\" /g /e", &start);
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(0, (int)SendDlgItemMessageA(dialog, IDC_CLIP_COMBO, CB_GETCOUNT, 0, 0));
-    EXPECT_EQ(0, m_ListLoaded);
-    EXPECT_EQ("Good morning", ComboEditText(dialog));
-    MSG pending;
-    EXPECT_TRUE(PeekMessageA(&pending, dialog, WM_COMMAND, WM_COMMAND, PM_NOREMOVE) &&
-                pending.wParam == IDOK && pending.lParam == 0)
-        << "the copy is posted, not run inside WM_INITDIALOG";
-
-    Pump(dialog, 300);
-    EXPECT_EQ("Good morning", ClipboardAnsiText());
-    EXPECT_FALSE(IsWindowVisible(dialog)) << "automatic exit after the copy";
-    EXPECT_EQ(0, m_ListLoaded);
-}
-
-TEST_F(MainDialog, FailedOneClickLeavesAUsableWindow)
-{
-    // An empty message cannot be copied: nothing to copy, so the list is
-    // loaded and the window stays, whatever /g and /e asked for.
-    HWND dialog = Start("/m=\"x\" /g /e");
-    ASSERT_TRUE(dialog);
-    SetDlgItemTextA(dialog, IDC_CLIP_COMBO, "");
-    Pump(dialog, 300);
-    EXPECT_TRUE(IsWindowVisible(dialog));
-    EXPECT_EQ(1, m_ListLoaded);
     EXPECT_EQ(kFileOrder, Items(dialog));
+    EXPECT_EQ("x", ComboEditText(dialog));
+    Pump(dialog, 300);
+    EXPECT_EQ(ShowBoxes({{kTitleFailure, kClipboardFailed, false}}),
+              ShowBoxes(StopBoxAnswerer(&answerer)));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ("before", ClipboardAnsiText()) << "the clipboard was tried a second time";
 }
 
 TEST_F(MainDialog, MissingListStillCountsAsLoaded)
@@ -234,7 +231,7 @@ TEST_F(MainDialog, ExitButtonAndEscapeCloseTheWindow)
 
 struct ShortcutRow {
     const char* field;
-    const char* title;
+    const char* name;
     const char* message;
 };
 
@@ -243,18 +240,17 @@ TEST_F(MainDialog, ShortcutCommandHandsTitleAndMessageOn)
     const ShortcutRow rows[] = {
         {"Memo/f=\"C:\\memo.txt\"", "Memo", "/f=C:\\memo.txt"},
         {"Greeting/=\"Good morning\"", "Greeting", "Good morning"},
-        {"", "", ""},
+        {"", "main_dialog_testのショートカット", ""},
     };
-    HWND dialog = Start("");
+    HWND dialog = Start("/m=\"from the command line\"");
     ASSERT_TRUE(dialog);
     for (const ShortcutRow& row : rows) {
         SetDlgItemTextA(dialog, IDC_CLIP_COMBO, row.field);
-        strcpy(m_ClipTitle, "stale");
-        strcpy(m_ClipText, "stale");
-        EXPECT_EQ(dialog, RunNestedDialog(dialog, IDC_MAKE_SHORTCUT, IDCANCEL))
-            << "the shortcut dialog did not open over the main one";
-        EXPECT_STREQ(row.title, m_ClipTitle) << "field: " << row.field;
-        EXPECT_STREQ(row.message, m_ClipText) << "field: " << row.field;
+        NestedCloser nested = RunNestedDialog(dialog, IDC_MAKE_SHORTCUT, IDCANCEL);
+        EXPECT_EQ(dialog, nested.owner) << "the shortcut dialog did not open over the main one";
+        EXPECT_EQ(row.name, nested.name) << "field: " << row.field;
+        EXPECT_EQ(row.message, nested.message) << "field: " << row.field;
+        EXPECT_STREQ("from the command line", m_ClipText) << "the command line's text changed";
     }
 }
 
@@ -275,7 +271,7 @@ TEST_F(MainDialog, EditorReloadsTheListOnlyAfterASave)
     for (const auto& row : rows) {
         ASSERT_TRUE(WriteWholeFile(listPath_, "One\r\nTwo\r\n"));
         SetDlgItemTextA(dialog, IDC_CLIP_COMBO, "typed");
-        EXPECT_EQ(dialog, RunNestedDialog(dialog, IDC_EDIT_LIST, row.button))
+        EXPECT_EQ(dialog, RunNestedDialog(dialog, IDC_EDIT_LIST, row.button).owner)
             << "the editor did not open over the main window";
         EXPECT_EQ(row.items, Items(dialog)) << "editor ended with " << row.button;
         EXPECT_EQ(row.field, ComboEditText(dialog)) << "editor ended with " << row.button;

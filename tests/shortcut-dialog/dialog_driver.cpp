@@ -17,17 +17,16 @@ void SetProgramState()
     strcpy(m_ExeName, "Quillan");
     m_LinkFolder[0] = '\0';
     m_ClipText[0] = '\0';
-    m_ClipTitle[0] = '\0';
     m_AutoStart = 0;
     m_AutoExit = 0;
     m_PosX = 120;
     m_PosY = 64;
 }
 
-HWND OpenShortcutDialog()
+HWND OpenShortcutDialog(const ShortcutProposal* proposal)
 {
     return CreateDialogParamA(m_hInstance, MAKEINTRESOURCEA(IDD_SHORTCUT), NULL,
-                              ShortcutDlgProc, 0);
+                              ShortcutDlgProc, (LPARAM)proposal);
 }
 
 void PressButton(HWND dialog, int id)
@@ -80,8 +79,8 @@ ShortcutRecord ReadShortcut(const char* path)
 bool MakeGoodMorningShortcut(const char* folder, std::vector<AnsweredBox>* boxes)
 {
     // What the main dialog hands over for the entry "Good morning".
-    strcpy(m_ClipText, "Good morning");
-    HWND dialog = OpenShortcutDialog();
+    const ShortcutProposal proposal = {"", "Good morning", kCodePage932};
+    HWND dialog = OpenShortcutDialog(&proposal);
     if (!dialog) return false;
     SetDlgItemTextA(dialog, IDC_SC_NAME, "Good morning");
     SetDlgItemTextA(dialog, IDC_SC_FOLDER, folder);

@@ -6,14 +6,16 @@
 
 #include <vector>
 
+#include "shortcut_dialog.h"
 #include "test_support.h"
 
 // m_hInstance, the program paths (Quillan.exe beside this test program) and
 // the start state of a program started without options.
 void SetProgramState();
 
-// The dialog, modeless and hidden, over template 103 of this program.
-HWND OpenShortcutDialog();
+// The dialog, modeless and hidden, over template 103 of this program,
+// given what the main dialog would propose (null: nothing).
+HWND OpenShortcutDialog(const ShortcutProposal* proposal = nullptr);
 // Presses a button of the dialog as a click would.
 void PressButton(HWND dialog, int id);
 // Ticks or clears a check box as a click would (the dialog hears of it).
