@@ -75,6 +75,9 @@ TEST(LoadClipList, EveryByteSurvivesALoadAndASave)
         {"UTF-8 without a mark", "\xE3\x81\xAF/=\"\xE3\x81\xAF\"\r\nplain\r\n", kEncodingUtf8},
         {"a 1,500-byte line and a last line without CR LF", notepad, kEncoding932},
         {"a zero byte inside a line", std::string("a\0b\r\nc\r\n", 7), kEncoding932},
+        // The loader reads 64 KB at a time: a CR LF split between two reads.
+        {"lines over several reads", std::string(65535, 'x') + "\r\n" + std::string(70000, 'y') +
+         "\r\nlast", kEncoding932},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -89,6 +92,7 @@ TEST(LoadClipList, EveryByteSurvivesALoadAndASave)
         const TextFileEncoding found = comboList.encoding;
         EXPECT_EQ(row.encoding, found);
         ASSERT_EQ(kLoadDone, LoadClipList(test.list, path.c_str(), kListBox, &listList));
+        EXPECT_EQ(listList.size, listList.capacity) << "the bytes are held with room to spare";
 
         // The items stand for the lines' bytes exactly, as far as a text
         // of the program goes: up to a zero byte, at most 1023 bytes.
