@@ -14,6 +14,9 @@
 
 enum { kClipShownMax = 1023 };
 
+// The list's file name, beside the program.
+#define kClipListFileName "ClipData.txt"
+
 struct ClipLine {
     const char* bytes;  // inside the model's kept bytes; not terminated
     int length;         // without the CR LF

@@ -5,7 +5,6 @@
 #include "app_state.h"
 #include "bounded_text.h"
 #include "list_file_replace.h"
-#include "messages.h"
 #include "text_convert.h"
 
 bool GetClipListPath(char* path)

@@ -36,7 +36,6 @@
 #define kFieldUntitledMessage  "タイトルのないクリップメッセージ"
 #define kFieldFilePath         "ファイルのパス"
 
-#define kClipListFileName      "ClipData.txt"
 #define kShortcutNameFormat    "%sのショートカット"
 #define kShortcutSuffix        "のショートカット"
 #define kFolderAccessFailed    "作成場所にアクセスできません。\r\n %s\r\n"

@@ -1,0 +1,11 @@
+# The platform-free rules' one source list: the program, the host tests and
+# the fuzz targets all build these files, and nothing in them includes
+# <windows.h>.
+set(CLIP_LOGIC_SOURCES
+  app_state.cpp
+  bounded_text.cpp
+  text_encoding.cpp
+  clip_entry.cpp
+  command_line.cpp
+  clip_list_model.cpp
+  wide_text.cpp)
