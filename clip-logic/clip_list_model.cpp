@@ -123,11 +123,6 @@ int ClipLineShownLength(const ClipLine* line, int codePage)
     return CutLength(line->bytes, length, kClipShownMax, codePage);
 }
 
-static bool IsTrailByte932(unsigned char byte)
-{
-    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
-}
-
 bool IsText932(const char* bytes, int length)
 {
     for (int at = 0; at < length; ++at) {

@@ -19,6 +19,11 @@ bool IsLeadByte932(unsigned char byte)
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
+bool IsTrailByte932(unsigned char byte)
+{
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
 static bool IsContinuation(unsigned char byte)
 {
     return (byte & 0xC0) == 0x80;

@@ -25,6 +25,8 @@ int MarkLength(TextFileEncoding encoding);
 
 // True for a lead byte of a double-byte character in code page 932.
 bool IsLeadByte932(unsigned char byte);
+// True for a byte that may follow a lead byte: 40-7E, 80-FC.
+bool IsTrailByte932(unsigned char byte);
 
 // Bytes of the character that starts at text[at], never past length. A lead
 // byte with nothing after it, or a broken UTF-8 sequence, counts one byte.

@@ -4,6 +4,7 @@
 #include "clip_editor.h"
 
 #include <commctrl.h>
+#include <string.h>
 
 #include "app_state.h"
 #include "choose_text_file.h"
@@ -20,15 +21,11 @@ enum {
     kSliderStep = 10,  // pixels of height per slider step
 };
 
-// The list as the editor read it: the code page its lines are in, the
-// encoding a save writes (UTF-8 once the user chose it), and whether the
-// file was there but could not be read, which a save must never replace.
-static ClipListModel m_EditorList;  // the lines the list box points into
-static int m_EditorListCodePage = kCodePage932;
-static TextFileEncoding m_EditorEncoding = kEncoding932;
-static bool m_EditorListUnread = false;
-// What the load has to tell the user, shown once the editor is up.
-static const char* m_EditorLoadMessage = nullptr;
+// The state given as the dialog parameter, kept with the dialog.
+static ClipEditorState* StateOf(HWND dialog)
+{
+    return reinterpret_cast<ClipEditorState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
 
 static bool InsertFailed(LRESULT result)
 {
@@ -63,27 +60,27 @@ static void ReportUnstorableEntry(HWND dialog, EntryFault fault)
 }
 
 // The entry that the title and message fields give, composed in code page
-// 932 when both fields hold it exactly, else in UTF-8, and shown as the
-// UTF-16 text the list takes (room for kTextSize units). False when the
-// message is empty (the commands that compose then do nothing, whatever the
-// title holds) and when the entry would not read back as the fields hold
-// it, which the user is told.
-static bool ComposeEntryFromFields(HWND dialog, WCHAR* shown)
+// 932 when both fields hold it exactly, else in UTF-8 (room for kTextSize
+// bytes); its code page in *codePage. False when the message is empty (the
+// commands that compose then do nothing, whatever the title holds) and when
+// the entry would not read back as the fields hold it, which the user is
+// told.
+static bool ComposeEntryFromFields(HWND dialog, char* entry, int* codePage)
 {
     char title[kTextSize];
     char message[kTextSize];
     char* texts[] = {title, message};
     const int ids[] = {IDC_ED_TITLE, IDC_ED_MESSAGE};
     // A list kept in UTF-8 composes in UTF-8: its limit counts those bytes.
-    const int codePage = ReadFieldTexts(dialog, ids, texts, 2, kTextSize, m_EditorListCodePage);
-    char entry[kTextSize];
-    if (ComposeClipEntry(title, message, entry, codePage) == 0) return false;
-    EntryFault fault = CheckComposedEntry(title, message, entry, codePage);
+    *codePage = ReadFieldTexts(dialog, ids, texts, 2, kTextSize,
+                               CodePageOf(StateOf(dialog)->list.encoding));
+    if (ComposeClipEntry(title, message, entry, *codePage) == 0) return false;
+    EntryFault fault = CheckComposedEntry(title, message, entry, *codePage);
     if (fault.kind != kEntryStoredWhole) {
         ReportUnstorableEntry(dialog, fault);
         return false;
     }
-    return DecodeText(entry, lstrlenA(entry), codePage, shown, kTextSize) >= 0;
+    return true;
 }
 
 static int SelectedIndex(HWND list)
@@ -91,55 +88,84 @@ static int SelectedIndex(HWND list)
     return (int)SendMessageW(list, LB_GETCURSEL, 0, 0);
 }
 
+// Puts item `at` of the list into the list box at the same place. False
+// when the control cannot take it (out of memory).
+static bool ShowText(HWND listBox, int at, const char* bytes, int length, int codePage)
+{
+    WCHAR shown[kClipShownMax + 1];
+    ShowItemText(bytes, length, codePage, shown);
+    return !InsertFailed(SendMessageW(listBox, LB_INSERTSTRING, at, (LPARAM)shown));
+}
+
+static bool ShowItem(HWND listBox, const ClipEditList* list, int at)
+{
+    int length = 0;
+    int codePage = 0;
+    const char* bytes = ClipItemBytes(list, at, &length, &codePage);
+    return ShowText(listBox, at, bytes, ClipItemShownLength(list, at), codePage);
+}
+
 // Reads the list into the editor. A missing file is an empty list; a file
 // that is there but cannot be read now (another program holds it) or that
 // is in UTF-16 is said so, and a save will not replace it: an empty list
 // saved over it would lose every entry.
-static void LoadEditorList(HWND dialog, HWND list)
+static void LoadEditorList(HWND dialog, HWND listBox)
 {
-    m_EditorListCodePage = kCodePage932;
-    m_EditorEncoding = kEncoding932;
-    m_EditorListUnread = false;
-    m_EditorLoadMessage = nullptr;
+    ClipEditorState* state = StateOf(dialog);
+    StartClipEditList(&state->list);
+    state->unread = false;
+    state->loadMessage = nullptr;
     char path[kPathBytes];
     WCHAR widePath[MAX_PATH];
     if (!GetClipListPath(path) || !PathToWide(path, widePath)) {
-        m_EditorListUnread = true;  // no list without the program's own path
-        m_EditorLoadMessage = kProgramPathTooLong;
+        state->unread = true;  // no list without the program's own path
+        state->loadMessage = kProgramPathTooLong;
         PostMessageW(dialog, WM_APP_REPORT_LOAD, 0, 0);
         return;
     }
-    switch (LoadClipList(list, path, kListBox, &m_EditorList)) {
+    ClipListModel loaded;
+    StartClipList(&loaded);
+    switch (ReadClipListFile(path, &loaded)) {
     case kLoadDone:
-        m_EditorEncoding = m_EditorList.encoding;
-        m_EditorListCodePage = CodePageOf(m_EditorList.encoding);
         break;
     case kLoadPartial:
         // Part of the list is shown, to look at; saved, it would lose the
         // rest.
-        m_EditorEncoding = m_EditorList.encoding;
-        m_EditorListCodePage = CodePageOf(m_EditorList.encoding);
-        m_EditorListUnread = true;
-        m_EditorLoadMessage = kClipListNotRead;
+        state->unread = true;
+        state->loadMessage = kClipListNotRead;
         break;
     case kLoadUnsupported:
-        m_EditorListUnread = true;
-        m_EditorLoadMessage = kClipListUtf16;
+        state->unread = true;
+        state->loadMessage = kClipListUtf16;
         break;
     default:
         if (GetFileAttributesW(widePath) != INVALID_FILE_ATTRIBUTES ||
             GetLastError() != ERROR_FILE_NOT_FOUND) {
-            m_EditorListUnread = true;
-            m_EditorLoadMessage = kClipListNotRead;
+            state->unread = true;
+            state->loadMessage = kClipListNotRead;
         }
         break;
     }
+    if (!OpenClipEditList(&state->list, &loaded)) {
+        FreeClipList(&loaded);
+        state->unread = true;
+        state->loadMessage = kClipListNotRead;
+    }
+    for (int i = 0; i < state->list.count; ++i) {
+        if (ShowItem(listBox, &state->list, i)) continue;
+        // The list box no longer shows the list as it is: edits would land
+        // on other items, and the list is only there to look at.
+        state->unread = true;
+        state->loadMessage = kClipListNotRead;
+        break;
+    }
     // Said over the editor once it shows, not before it.
-    if (m_EditorLoadMessage) PostMessageW(dialog, WM_APP_REPORT_LOAD, 0, 0);
+    if (state->loadMessage) PostMessageW(dialog, WM_APP_REPORT_LOAD, 0, 0);
 }
 
-static void StartEditor(HWND dialog)
+static void StartEditor(HWND dialog, ClipEditorState* state)
 {
+    SetWindowLongPtrW(dialog, DWLP_USER, (LONG_PTR)state);
     HWND list = GetDlgItem(dialog, IDC_ED_LIST);
     RECT rect;
     // Only the heights are used later, as the sizes that slider position 0
@@ -171,41 +197,51 @@ static void StartEditor(HWND dialog)
     m_SliderPos = 0;
 }
 
-// True when the list may move to UTF-8: no line that the user left as it
-// was read holds bytes that are no text, which UTF-8 has no character for.
-// Otherwise names them and refuses, until they are edited or deleted.
-static bool MayMoveToUtf8(HWND dialog, HWND list)
+// True when the list may move to UTF-8: every line that the user left as
+// it was read is text that converts exactly, and none that shows whole now
+// would pass the limit in UTF-8. Otherwise names them and refuses, until
+// they are edited or deleted.
+static bool MayMoveToUtf8(HWND dialog)
 {
-    int first = -1;
-    int count = CountNoTextLines(list, &first);
-    if (count == 0) return true;
+    const ClipEditList* list = &StateOf(dialog)->list;
+    Utf8Blockers blockers = FindUtf8Blockers(list, &kSystemCodec);
+    if (blockers.first < 0) return true;
+    HWND listBox = GetDlgItem(dialog, IDC_ED_LIST);
     HeapText shown;
     int units = 0;
     WCHAR line[64] = L"";
-    if (ReadItemWide(list, kListBox, first, &shown, &units)) CopyWide(line, shown.Wide(), 60);
-    SendMessageW(list, LB_SETCURSEL, first, 0);
-    ShowFormattedMessage(dialog, kTitleConfirm, MB_OK, kClipListNoTextLines, count, line);
+    if (ReadItemWide(listBox, kListBox, blockers.first, &shown, &units)) {
+        CopyWide(line, shown.Units(), 60);
+    }
+    SendMessageW(listBox, LB_SETCURSEL, blockers.first, 0);
+    if (blockers.noText > 0) {
+        ShowFormattedMessage(dialog, kTitleConfirm, MB_OK, kClipListNoTextLines, blockers.noText,
+                             line);
+    } else {
+        ShowFormattedMessage(dialog, kTitleConfirm, MB_OK, kClipListLongInUtf8, blockers.tooLong,
+                             line);
+    }
     return false;
 }
 
 static void SaveAndClose(HWND dialog)
 {
-    if (m_EditorListUnread) {
+    ClipEditorState* state = StateOf(dialog);
+    if (state->unread) {
         ShowMessage(dialog, kClipListNotSaved, kTitleFailure, MB_OK);
         return;
     }
     char path[kPathBytes];
     GetClipListPath(path);
-    HWND list = GetDlgItem(dialog, IDC_ED_LIST);
-    ClipListSaveResult result = SaveClipList(list, path, m_EditorListCodePage, m_EditorEncoding);
+    ClipListSaveResult result = SaveClipList(&state->list, path);
     if (result == kSaveNotStorable) {
         // Never a silent '?', and never a line rewritten without a word:
         // the list moves to UTF-8 only when every line can, and the user
         // says so; otherwise nothing is written and the edits stay.
-        if (!MayMoveToUtf8(dialog, list)) return;
+        if (!MayMoveToUtf8(dialog)) return;
         if (ShowMessage(dialog, kClipListUtf8Question, kTitleConfirm, MB_YESNO) != IDYES) return;
-        m_EditorEncoding = kEncodingUtf8;
-        result = SaveClipList(list, path, m_EditorListCodePage, m_EditorEncoding);
+        state->list.encoding = kEncodingUtf8;
+        result = SaveClipList(&state->list, path);
     }
     if (result == kSaveNothing) {
         // An emptied list is never written over the file; the user may add
@@ -213,7 +249,7 @@ static void SaveAndClose(HWND dialog)
         ShowMessage(dialog, kClipListEmptyNotSaved, kTitleConfirm, MB_OK);
         return;
     }
-    if (result == kSaveFailed || result == kSaveNotStorable) {
+    if (result != kSaveWritten) {
         // The old file is intact; staying open keeps the user's edits, to
         // save again or to drop by cancelling. Only OK can be answered.
         ShowMessage(dialog, kClipListSaveFailed, kTitleFailure, MB_OK);
@@ -234,92 +270,106 @@ static void ConfirmClose(HWND dialog)
 // gives a title and a message cut there, on a character boundary.
 static void EditSelectedEntry(HWND dialog)
 {
-    HWND list = GetDlgItem(dialog, IDC_ED_LIST);
-    int selected = SelectedIndex(list);
-    if (selected < 0) return;
-    ItemText item;
-    if (!ReadItemText(list, kListBox, selected, m_EditorListCodePage, &item)) return;
+    const ClipEditList* list = &StateOf(dialog)->list;
+    int selected = SelectedIndex(GetDlgItem(dialog, IDC_ED_LIST));
+    if (selected < 0 || selected >= list->count) return;
+    // The text the item reads as, terminated, as the entry rules take it.
+    int length = 0;
+    int codePage = 0;
+    const char* bytes = ClipItemBytes(list, selected, &length, &codePage);
+    length = ClipItemShownLength(list, selected);
+    HeapText text;
+    if (!text.Allocate((DWORD)length + 1)) return;
+    memcpy(text.Bytes(), bytes, (size_t)length);
 
     char title[kTextSize];
     char message[kTextSize];
-    SplitClipEntry(item.Bytes(), title, kTextSize, message, kTextSize, item.codePage);
-    SetFieldText(dialog, IDC_ED_TITLE, title, item.codePage);
-    SetFieldText(dialog, IDC_ED_MESSAGE, message, item.codePage);
+    SplitClipEntry(text.Bytes(), title, kTextSize, message, kTextSize, codePage);
+    SetFieldText(dialog, IDC_ED_TITLE, title, codePage);
+    SetFieldText(dialog, IDC_ED_MESSAGE, message, codePage);
 }
 
 static void OverwriteSelectedEntry(HWND dialog)
 {
-    HWND list = GetDlgItem(dialog, IDC_ED_LIST);
-    int selected = SelectedIndex(list);
-    if (selected < 0) return;
-    WCHAR entry[kTextSize];
-    if (!ComposeEntryFromFields(dialog, entry)) return;
-
-    // The new text goes in first and pushes the old one down; a list that
-    // cannot take it keeps the old entry.
-    if (InsertFailed(SendMessageW(list, LB_INSERTSTRING, selected, (LPARAM)entry))) return;
-    SendMessageW(list, LB_DELETESTRING, selected + 1, 0);  // exists: the old entry
+    ClipEditList* list = &StateOf(dialog)->list;
+    HWND listBox = GetDlgItem(dialog, IDC_ED_LIST);
+    int selected = SelectedIndex(listBox);
+    if (selected < 0 || selected >= list->count) return;
+    char entry[kTextSize];
+    int codePage = 0;
+    if (!ComposeEntryFromFields(dialog, entry, &codePage)) return;
+    // The new text goes in first and pushes the old one down; a list box
+    // that cannot take it keeps the old entry, and so does the list.
+    const int length = lstrlenA(entry);
+    if (!ShowText(listBox, selected, entry, length, codePage)) return;
+    if (!OverwriteClipEntry(list, selected, entry, length, codePage)) {
+        SendMessageW(listBox, LB_DELETESTRING, selected, 0);  // the new text, not taken
+        return;
+    }
+    SendMessageW(listBox, LB_DELETESTRING, selected + 1, 0);  // exists: the old text
 }
 
 // Inserts before the selected entry, or appends when none is selected.
 static void AddOrInsertEntry(HWND dialog)
 {
-    WCHAR entry[kTextSize];
-    if (!ComposeEntryFromFields(dialog, entry)) return;
-    HWND list = GetDlgItem(dialog, IDC_ED_LIST);
-    int selected = SelectedIndex(list);
-    // A list that cannot take another item stays as it was: nothing to undo.
-    if (selected >= 0) {
-        SendMessageW(list, LB_INSERTSTRING, selected, (LPARAM)entry);
-    } else {
-        SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)entry);
-    }
+    ClipEditList* list = &StateOf(dialog)->list;
+    char entry[kTextSize];
+    int codePage = 0;
+    if (!ComposeEntryFromFields(dialog, entry, &codePage)) return;
+    HWND listBox = GetDlgItem(dialog, IDC_ED_LIST);
+    int selected = SelectedIndex(listBox);
+    int at = selected >= 0 && selected < list->count ? selected : list->count;
+    // A list that cannot take another item stays as it was.
+    if (!InsertClipEntry(list, at, entry, lstrlenA(entry), codePage)) return;
+    if (!ShowItem(listBox, list, at)) DeleteClipItem(list, at);
 }
 
 // Selects the entry that followed the deleted one, or the new last one.
 static void DeleteSelectedEntry(HWND dialog)
 {
-    HWND list = GetDlgItem(dialog, IDC_ED_LIST);
-    int selected = SelectedIndex(list);
-    if (selected < 0) return;
-    SendMessageW(list, LB_DELETESTRING, selected, 0);
-    int count = (int)SendMessageW(list, LB_GETCOUNT, 0, 0);
-    if (count <= 0) return;
-    SendMessageW(list, LB_SETCURSEL, selected < count ? selected : count - 1, 0);
+    ClipEditList* list = &StateOf(dialog)->list;
+    HWND listBox = GetDlgItem(dialog, IDC_ED_LIST);
+    int selected = SelectedIndex(listBox);
+    if (!DeleteClipItem(list, selected)) return;
+    SendMessageW(listBox, LB_DELETESTRING, selected, 0);
+    if (list->count <= 0) return;
+    SendMessageW(listBox, LB_SETCURSEL, selected < list->count ? selected : list->count - 1, 0);
 }
 
-// Moves item `index` (at least 1) one place up: a copy goes in above it
-// before the original goes, so a list that cannot take the copy loses
-// nothing. The line the item points to moves with it. True when moved.
-static bool MoveItemUp(HWND list, int index)
+// Moves item `at` (at least 1) one place up, in the list and then in the
+// list box: its text goes in above the item before it, and the original
+// goes. A list box that cannot take the copy gets the list moved back, so
+// the two never part. True when moved.
+static bool MoveItemUp(HWND dialog, int at)
 {
-    HeapText shown;
-    int units = 0;
-    if (!ReadItemWide(list, kListBox, index, &shown, &units)) return false;
-    if (InsertFailed(SendMessageW(list, LB_INSERTSTRING, index - 1, (LPARAM)shown.Wide()))) {
+    ClipEditList* list = &StateOf(dialog)->list;
+    HWND listBox = GetDlgItem(dialog, IDC_ED_LIST);
+    if (!MoveClipItemUp(list, at)) return false;
+    if (!ShowItem(listBox, list, at - 1)) {
+        MoveClipItemUp(list, at);  // back: the list box is as it was
         return false;
     }
-    MoveItemLine(list, kListBox, index + 1, index - 1);
-    SendMessageW(list, LB_DELETESTRING, index + 1, 0);  // exists: the original
+    SendMessageW(listBox, LB_DELETESTRING, at + 1, 0);  // exists: the original
     return true;
 }
 
 static void MoveSelectedEntryUp(HWND dialog)
 {
-    HWND list = GetDlgItem(dialog, IDC_ED_LIST);
-    int selected = SelectedIndex(list);
+    int selected = SelectedIndex(GetDlgItem(dialog, IDC_ED_LIST));
     if (selected <= 0) return;
-    if (MoveItemUp(list, selected)) SendMessageW(list, LB_SETCURSEL, selected - 1, 0);
+    if (MoveItemUp(dialog, selected)) {
+        SendDlgItemMessageW(dialog, IDC_ED_LIST, LB_SETCURSEL, selected - 1, 0);
+    }
 }
 
 // Moving the selected entry down is moving its successor up.
 static void MoveSelectedEntryDown(HWND dialog)
 {
-    HWND list = GetDlgItem(dialog, IDC_ED_LIST);
-    int count = (int)SendMessageW(list, LB_GETCOUNT, 0, 0);
-    int selected = SelectedIndex(list);
-    if (selected < 0 || selected >= count - 1) return;
-    if (MoveItemUp(list, selected + 1)) SendMessageW(list, LB_SETCURSEL, selected + 1, 0);
+    int selected = SelectedIndex(GetDlgItem(dialog, IDC_ED_LIST));
+    if (selected < 0 || selected >= StateOf(dialog)->list.count - 1) return;
+    if (MoveItemUp(dialog, selected + 1)) {
+        SendDlgItemMessageW(dialog, IDC_ED_LIST, LB_SETCURSEL, selected + 1, 0);
+    }
 }
 
 // Puts "/f=" and the chosen path, unquoted, into the message field; the
@@ -381,24 +431,26 @@ static BOOL RunCommand(HWND dialog, int command)
     return FALSE;
 }
 
-INT_PTR CALLBACK ClipEditorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK ClipEditorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        StartEditor(dialog);
+        StartEditor(dialog, reinterpret_cast<ClipEditorState*>(lParam));
         return TRUE;  // focus on the first tab stop, the save button
     case WM_CLOSE:
         ConfirmClose(dialog);
         return TRUE;
     case WM_DESTROY:
-        // The list box goes with the dialog; nothing reads its lines again.
-        FreeClipList(&m_EditorList);
+        // The list goes with the dialog that shows it.
+        if (StateOf(dialog)) FreeClipEditList(&StateOf(dialog)->list);
         return TRUE;
     case WM_APP_REPORT_LOAD:
         // A modal dialog shows itself only once its queue is empty; the
         // message is to stand over the editor, so it shows now.
         ShowWindow(dialog, SW_SHOW);
-        if (m_EditorLoadMessage) ShowMessage(dialog, m_EditorLoadMessage, kTitleFailure, MB_OK);
+        if (StateOf(dialog)->loadMessage) {
+            ShowMessage(dialog, StateOf(dialog)->loadMessage, kTitleFailure, MB_OK);
+        }
         return TRUE;
     case WM_COMMAND:
         return RunCommand(dialog, LOWORD(wParam));

@@ -17,9 +17,9 @@ void ReadFieldWide(HWND dialog, int id, WCHAR* wide, int units)
     int length = GetWindowTextLengthW(field);
     HeapText whole;
     if (length <= 0 || !whole.Allocate(((DWORD)length + 1) * sizeof(WCHAR))) return;
-    int got = GetWindowTextW(field, whole.Wide(), length + 1);
+    int got = GetWindowTextW(field, whole.Units(), length + 1);
     // Only what the control delivered counts, whatever else the block holds.
-    CopyWideText(wide, units, whole.Wide(), got > 0 && got <= length ? got : 0);
+    CopyWideText(wide, units, whole.Units(), got > 0 && got <= length ? got : 0);
 }
 
 // A UTF-16 text as bytes in codePage (which holds it exactly), cut to

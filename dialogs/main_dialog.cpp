@@ -135,7 +135,7 @@ static void StartMainDialog(HWND dialog, const MainDialogStart* start)
 
 // The shortcut maker proposes the current entry: its title as the name, its
 // message (or "/f=" and the bare path) as the shortcut's message.
-static void MakeShortcut(HWND dialog)
+static void OpenShortcutMaker(HWND dialog)
 {
     ItemText entry;
     if (!TakeMainEntry(GetDlgItem(dialog, IDC_CLIP_COMBO), &entry)) {
@@ -159,8 +159,9 @@ static void MakeShortcut(HWND dialog)
 
 static void EditClipList(HWND dialog)
 {
+    ClipEditorState editor;
     INT_PTR result = DialogBoxParamW(m_hInstance, MAKEINTRESOURCEW(IDD_CLIP_EDITOR), dialog,
-                                     ClipEditorDlgProc, 0);
+                                     ClipEditorDlgProc, (LPARAM)&editor);
     if (result != 1) return;  // the editor did not save: the list is as shown
     // The list shown is the one before the save until the reload succeeds;
     // a reload that says nothing would leave the user looking at it.
@@ -203,7 +204,7 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             PostMessageW(dialog, WM_CLOSE, 0, 0);
             return TRUE;
         case IDC_MAKE_SHORTCUT:
-            MakeShortcut(dialog);
+            OpenShortcutMaker(dialog);
             return TRUE;
         case IDC_EDIT_LIST:
             EditClipList(dialog);

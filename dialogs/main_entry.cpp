@@ -12,10 +12,10 @@ static bool ReadComboText(HWND combo, HeapText* text, int* units)
     int length = (int)SendMessageW(combo, WM_GETTEXTLENGTH, 0, 0);
     if (length < 0) length = 0;
     if (!text->Allocate(((DWORD)length + 1) * sizeof(WCHAR))) return false;
-    int got = (int)SendMessageW(combo, WM_GETTEXT, (WPARAM)length + 1, (LPARAM)text->Wide());
+    int got = (int)SendMessageW(combo, WM_GETTEXT, (WPARAM)length + 1, (LPARAM)text->Units());
     // In place: a surrogate without its partner becomes U+FFFD, as in every
     // field, instead of making the entry one no code page holds.
-    *units = CopyWideText(text->Wide(), length + 1, text->Wide(), got > 0 ? got : 0);
+    *units = CopyWideText(text->Units(), length + 1, text->Units(), got > 0 ? got : 0);
     return true;
 }
 
@@ -29,7 +29,7 @@ static bool ShowsSelectedItem(HWND combo, const HeapText& text, int units, int* 
     int itemUnits = 0;
     if (!ReadItemWide(combo, kComboBox, *selected, &item, &itemUnits)) return false;
     return itemUnits == units &&
-           memcmp(item.Wide(), text.Wide(), (size_t)units * sizeof(WCHAR)) == 0;
+           memcmp(item.Units(), text.Units(), (size_t)units * sizeof(WCHAR)) == 0;
 }
 
 bool TakeMainEntry(HWND combo, ItemText* entry)
@@ -41,7 +41,7 @@ bool TakeMainEntry(HWND combo, ItemText* entry)
     if (units > 0 && ShowsSelectedItem(combo, text, units, &selected)) {
         return ReadItemText(combo, kComboBox, selected, m_ListCodePage, entry);
     }
-    const WCHAR* texts[] = {text.Wide()};
+    const WCHAR* texts[] = {text.Units()};
     entry->codePage = ChooseCodePage(texts, 1);
-    return EncodeToBlock(text.Wide(), units, entry->codePage, &entry->memory, &entry->length);
+    return EncodeToBlock(text.Units(), units, entry->codePage, &entry->memory, &entry->length);
 }

@@ -21,6 +21,7 @@
 #define kClipListReadPartly    "クリップリストを最後まで読み込めませんでした。\r\n読み込めた項目だけを表示しています。"
 #define kClipListReloadFailed  "保存したクリップリストを読み込み直せませんでした。\r\n表示中のリストは保存前のものです。"
 #define kClipListEmptyNotSaved "クリップリストが空のため保存しません。\r\n元のファイルはそのままです。"
+#define kClipListLongInUtf8    "UTF-8 では 1023 バイトを超えて途中で切れてしまう行が %d 行あるため、\r\nクリップリストを UTF-8 に切り替えられません。\r\n最初の行: %s\r\nこれらの行を短くするか削除してから保存してください。"
 #define kClipListNoTextLines   "Shift_JIS の文字として読めないバイトを含む行が %d 行あるため、\r\nクリップリストを UTF-8 に切り替えられません。\r\n最初の行: %s\r\nこれらの行を編集するか削除してから保存してください。"
 #define kProgramPathTooLong    "プログラムのパスが長すぎます。\r\nクリップリストとショートカット作成は使えません。"
 

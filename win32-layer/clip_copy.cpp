@@ -41,7 +41,7 @@ static CopyResult MakeTextPayload(Payload* payload, const char* text, int codePa
         memcpy(payload->text.Bytes(), text, (size_t)length + 1);
         return kCopyDone;
     }
-    return EncodeBestFit932(payload->unicode.Wide(), -1, &payload->text) ? kCopyDone
+    return EncodeBestFit932(payload->unicode.Units(), -1, &payload->text) ? kCopyDone
                                                                          : kCopyNoMemory;
 }
 
@@ -77,10 +77,10 @@ static CopyResult MakeFilePayload(Payload* payload, const WCHAR* path)
         if (IsBigEndianMark(file.Bytes(), got)) {
             const unsigned char* bytes = (const unsigned char*)start;
             for (int i = 0; i < units; ++i) {
-                payload->unicode.Wide()[i] = (WCHAR)((bytes[2 * i] << 8) | bytes[2 * i + 1]);
+                payload->unicode.Units()[i] = (WCHAR)((bytes[2 * i] << 8) | bytes[2 * i + 1]);
             }
         } else {
-            memcpy(payload->unicode.Wide(), start, (size_t)units * sizeof(WCHAR));
+            memcpy(payload->unicode.Units(), start, (size_t)units * sizeof(WCHAR));
         }
     } else if (!DecodeUnicode(payload, start, CodePageOf(encoding))) {
         return kCopyNoMemory;
@@ -92,7 +92,7 @@ static CopyResult MakeFilePayload(Payload* payload, const WCHAR* path)
         file.pointer = nullptr;
         return kCopyDone;
     }
-    return EncodeBestFit932(payload->unicode.Wide(), -1, &payload->text) ? kCopyDone
+    return EncodeBestFit932(payload->unicode.Units(), -1, &payload->text) ? kCopyDone
                                                                          : kCopyNoMemory;
 }
 

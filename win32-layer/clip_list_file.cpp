@@ -1,5 +1,6 @@
 #include "clip_list_file.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "app_state.h"
@@ -20,25 +21,21 @@ bool GetClipListPath(char* path)
 
 // --- The line behind an item ---------------------------------------------------
 
-static UINT DataMessage(ClipListKind kind, bool set)
+static UINT GetDataMessage(ClipListKind kind)
 {
-    if (kind == kListBox) return set ? LB_SETITEMDATA : LB_GETITEMDATA;
-    return set ? CB_SETITEMDATA : CB_GETITEMDATA;
+    return kind == kListBox ? LB_GETITEMDATA : CB_GETITEMDATA;
+}
+
+static UINT SetDataMessage(ClipListKind kind)
+{
+    return kind == kListBox ? LB_SETITEMDATA : CB_SETITEMDATA;
 }
 
 static const ClipLine* LineOf(HWND control, ClipListKind kind, int index)
 {
-    LRESULT data = SendMessageW(control, DataMessage(kind, false), (WPARAM)index, 0);
+    LRESULT data = SendMessageW(control, GetDataMessage(kind), (WPARAM)index, 0);
     if (data == 0 || data == LB_ERR) return nullptr;  // CB_ERR is the same value
     return reinterpret_cast<const ClipLine*>(data);
-}
-
-void MoveItemLine(HWND control, ClipListKind kind, int from, int to)
-{
-    LRESULT data = SendMessageW(control, DataMessage(kind, false), (WPARAM)from, 0);
-    if (data == LB_ERR) return;
-    SendMessageW(control, DataMessage(kind, true), (WPARAM)to, data);
-    SendMessageW(control, DataMessage(kind, true), (WPARAM)from, 0);
 }
 
 // --- Loading -------------------------------------------------------------------
@@ -51,6 +48,12 @@ static bool IsAscii(const char* line, int length)
         if ((unsigned char)line[i] >= 0x80) return false;
     }
     return true;
+}
+
+int ShowItemText(const char* bytes, int length, int codePage, WCHAR* shown)
+{
+    int units = DecodeText(bytes, length, codePage, shown, kClipShownMax + 1);
+    return units < 0 ? 0 : units;
 }
 
 // Adds the line's shown text as the control's new last item. An item whose
@@ -77,8 +80,7 @@ static void AddLine(HWND control, ClipListKind kind, const ClipLine* line, int c
     } else {
         length = ClipLineShownLength(line, codePage);
         ascii = IsAscii(line->bytes, length);
-        units = DecodeText(line->bytes, length, codePage, shown, kClipShownMax + 1);
-        if (units < 0) units = 0;
+        units = ShowItemText(line->bytes, length, codePage, shown);
     }
     // A control that runs out of memory refuses the item; the load goes on
     // with the next line, as after any other item the control cannot take.
@@ -87,7 +89,7 @@ static void AddLine(HWND control, ClipListKind kind, const ClipLine* line, int c
     if (index < 0) return;
     if (length != line->length || length == 0 ||
         (!ascii && !RoundTripsExactly(line->bytes, length, codePage, shown, units))) {
-        SendMessageW(control, DataMessage(kind, true), (WPARAM)index, (LPARAM)line);
+        SendMessageW(control, SetDataMessage(kind), (WPARAM)index, (LPARAM)line);
     }
 }
 
@@ -130,8 +132,7 @@ static bool ReadWholeFile(HANDLE file, ClipListModel* model)
     }
 }
 
-ClipListLoadResult LoadClipList(HWND control, const char* path, ClipListKind kind,
-                                ClipListModel* model)
+ClipListLoadResult ReadClipListFile(const char* path, ClipListModel* model)
 {
     WCHAR widePath[MAX_PATH];
     if (!PathToWide(path, widePath)) return kLoadNotOpened;
@@ -153,6 +154,18 @@ ClipListLoadResult LoadClipList(HWND control, const char* path, ClipListKind kin
         FreeClipList(&fresh);
         return kLoadUnsupported;
     }
+    FreeClipList(model);
+    *model = fresh;
+    return whole ? kLoadDone : kLoadPartial;
+}
+
+ClipListLoadResult LoadClipList(HWND control, const char* path, ClipListKind kind,
+                                ClipListModel* model)
+{
+    ClipListModel fresh;
+    StartClipList(&fresh);
+    const ClipListLoadResult result = ReadClipListFile(path, &fresh);
+    if (result != kLoadDone && result != kLoadPartial) return result;
 
     // Emptying a combo box empties its edit field too. From here on the
     // control shows the new model only, so the old one can go.
@@ -161,7 +174,7 @@ ClipListLoadResult LoadClipList(HWND control, const char* path, ClipListKind kin
     for (int i = 0; i < fresh.count; ++i) AddLine(control, kind, &fresh.lines[i], codePage);
     FreeClipList(model);
     *model = fresh;
-    return whole ? kLoadDone : kLoadPartial;
+    return result;
 }
 
 // --- Reading items ---------------------------------------------------------------
@@ -177,7 +190,7 @@ bool ReadItemWide(HWND control, ClipListKind kind, int index, HeapText* text, in
     if (length == LB_ERR) return false;
     if (!text->Allocate(((DWORD)length + 1) * sizeof(WCHAR))) return false;
     LRESULT got = SendMessageW(control, list ? LB_GETTEXT : CB_GETLBTEXT, index,
-                               (LPARAM)text->Wide());
+                               (LPARAM)text->Units());
     if (got == LB_ERR) return false;
     *units = (int)got;
     return true;
@@ -203,97 +216,66 @@ bool ReadItemText(HWND control, ClipListKind kind, int index, int listCodePage, 
     // A text the user gave: in the list's code page when it holds it, else
     // in UTF-8, which holds every character.
     item->codePage = listCodePage;
-    if (EncodeToBlock(shown.Wide(), units, listCodePage, &item->memory, &item->length)) {
+    if (EncodeToBlock(shown.Units(), units, listCodePage, &item->memory, &item->length)) {
         return true;
     }
     item->codePage = kCodePageUtf8;
-    return EncodeToBlock(shown.Wide(), units, kCodePageUtf8, &item->memory, &item->length);
+    return EncodeToBlock(shown.Units(), units, kCodePageUtf8, &item->memory, &item->length);
 }
 
 // --- Saving ------------------------------------------------------------------------
 
-int CountNoTextLines(HWND listBox, int* first)
+// MultiByteToWideChar with MB_ERR_INVALID_CHARS, then into the other code
+// page, and the result back into the first one: only a text whose every
+// character has one exact form in both passes. Bytes of the shape of a
+// character that stand for none (85 40 in code page 932) decode to a
+// stand-in and fail the way back.
+static bool ConvertExactly(const char* bytes, int length, int fromCodePage, int toCodePage,
+                           char** out, int* outLength)
 {
-    *first = -1;
-    int count = (int)SendMessageW(listBox, LB_GETCOUNT, 0, 0);
-    int found = 0;
-    for (int i = 0; i < count; ++i) {
-        const ClipLine* line = LineOf(listBox, kListBox, i);
-        if (!line || IsText932(line->bytes, line->length)) continue;
-        if (found++ == 0) *first = i;
-    }
-    return found;
-}
-
-// Adds the bytes of one item, in the code page the file is written in.
-// False when they cannot be had; *storable false when the item holds a
-// character that code page lacks.
-static bool AddItem(HWND listBox, int index, int listCodePage, int fileCodePage,
-                    ClipFileBytes* file, bool* storable)
-{
-    *storable = true;
-    const ClipLine* line = LineOf(listBox, kListBox, index);
-    if (line && listCodePage == fileCodePage) {
-        AddClipFileLine(file, line->bytes, line->length);  // exactly as read
-        return true;
-    }
-    ItemText item;
-    if (line) {
-        // A code page 932 list moving to UTF-8: the same text. The caller
-        // has made sure that the line is text.
-        HeapText wide;
-        int units = 0;
-        if (!DecodeToBlock(line->bytes, line->length, listCodePage, &wide, &units) ||
-            !EncodeToBlock(wide.Wide(), units, fileCodePage, &item.memory, &item.length)) {
-            return false;
-        }
-        AddClipFileLine(file, item.Bytes(), item.length);
-        return true;
-    }
-    if (!ReadItemText(listBox, kListBox, index, listCodePage, &item)) return false;
-    if (item.length == 0) return true;  // an empty composed entry is never written
-    if (item.codePage != fileCodePage) {
-        if (fileCodePage != kCodePageUtf8) {
-            *storable = false;
-            return false;
-        }
-        // Into UTF-8: the same text, whatever code page it came in.
-        HeapText wide;
-        int units = 0;
-        if (!DecodeToBlock(item.Bytes(), item.length, item.codePage, &wide, &units) ||
-            !EncodeToBlock(wide.Wide(), units, kCodePageUtf8, &item.memory, &item.length)) {
+    *out = nullptr;
+    *outLength = 0;
+    HeapText wide;
+    int units = 0;
+    if (length > 0) {
+        units = MultiByteToWideChar((UINT)fromCodePage, MB_ERR_INVALID_CHARS, bytes, length,
+                                    nullptr, 0);
+        if (units <= 0 || !wide.Allocate(((DWORD)units + 1) * sizeof(WCHAR))) return false;
+        if (MultiByteToWideChar((UINT)fromCodePage, MB_ERR_INVALID_CHARS, bytes, length,
+                                wide.Units(), units) != units) {
             return false;
         }
     }
-    AddClipFileLine(file, item.Bytes(), item.length);
+    HeapText converted, back;
+    int convertedLength = 0, backLength = 0;
+    if (!EncodeToBlock(wide.Units(), units, toCodePage, &converted, &convertedLength) ||
+        !EncodeToBlock(wide.Units(), units, fromCodePage, &back, &backLength) ||
+        backLength != length || (length > 0 && memcmp(back.Bytes(), bytes, (size_t)length) != 0)) {
+        return false;
+    }
+    // The list's functions free what they are given with free().
+    *out = (char*)malloc((size_t)convertedLength + 1);
+    if (!*out) return false;
+    memcpy(*out, converted.Bytes(), (size_t)convertedLength + 1);
+    *outLength = convertedLength;
     return true;
 }
 
-ClipListSaveResult SaveClipList(HWND listBox, const char* path, int listCodePage,
-                                TextFileEncoding encoding)
+const ClipCodec kSystemCodec = {ConvertExactly};
+
+ClipListSaveResult SaveClipList(const ClipEditList* list, const char* path, ClipListSaveMode)
 {
-    int count = (int)SendMessageW(listBox, LB_GETCOUNT, 0, 0);
-    if (count == LB_ERR) return kSaveFailed;
-    if (count == 0) return kSaveNothing;
-    if (encoding == kEncodingUtf16Bom) return kSaveFailed;  // never written: not read either
     WCHAR widePath[MAX_PATH];
     if (!PathToWide(path, widePath)) return kSaveFailed;
-
     // The whole file is made first: a failure on the way writes nothing.
     ClipFileBytes file;
-    StartClipFile(&file, encoding);
-    const int fileCodePage = CodePageOf(encoding);
-    ClipListSaveResult result = kSaveWritten;
-    for (int i = 0; i < count && result == kSaveWritten; ++i) {
-        bool storable = true;
-        if (!AddItem(listBox, i, listCodePage, fileCodePage, &file, &storable)) {
-            result = storable ? kSaveFailed : kSaveNotStorable;
-        }
+    switch (BuildClipFile(list, &kSystemCodec, &file)) {
+    case kBuildEmpty: return kSaveNothing;
+    case kBuildNeedsUtf8: return kSaveNotStorable;
+    case kBuildFailed: return kSaveFailed;
+    case kBuildDone: break;
     }
-    if (result == kSaveWritten &&
-        (file.failed || !ReplaceListFile(widePath, file.bytes, (DWORD)file.size))) {
-        result = kSaveFailed;
-    }
+    const bool written = ReplaceListFile(widePath, file.bytes, (DWORD)file.size);
     FreeClipFile(&file);
-    return result;
+    return written ? kSaveWritten : kSaveFailed;
 }

@@ -11,6 +11,7 @@
 #pragma once
 #include <windows.h>
 
+#include "clip_list_edit.h"
 #include "clip_list_model.h"
 #include "heap_text.h"
 #include "text_encoding.h"
@@ -39,9 +40,17 @@ enum ClipListLoadResult {
 ClipListLoadResult LoadClipList(HWND control, const char* path, ClipListKind kind,
                                 ClipListModel* model);
 
-// Moves an item's line to another item (a move in the editor is an insert
-// and a delete): `to` gets it, `from` no longer has it.
-void MoveItemLine(HWND control, ClipListKind kind, int from, int to);
+// Reads the file at `path` (UTF-8) into a new model, opened so that other
+// readers may read it too but no writer. `model` receives it only on
+// kLoadDone or kLoadPartial (the one it held before is freed); otherwise it
+// stays as it was.
+ClipListLoadResult ReadClipListFile(const char* path, ClipListModel* model);
+
+// The UTF-16 text a list item shows for `length` bytes in codePage, into
+// `shown` (room for kClipShownMax + 1 units); the units written. A byte
+// that makes no character shows as a stand-in of its own and never takes
+// the next character with it.
+int ShowItemText(const char* bytes, int length, int codePage, WCHAR* shown);
 
 // An item as the bytes it stands for and their code page.
 struct ItemText {
@@ -61,25 +70,34 @@ bool ReadItemText(HWND control, ClipListKind kind, int index, int listCodePage, 
 // The same item as shown, UTF-16, in a block.
 bool ReadItemWide(HWND control, ClipListKind kind, int index, HeapText* text, int* units);
 
-// The lines of a list box whose bytes are no text in code page 932 (so a
-// list moving to UTF-8 has no character to write for them): how many, and
-// the index of the first in *first (-1 when none).
-int CountNoTextLines(HWND listBox, int* first);
-
 enum ClipListSaveResult {
     kSaveFailed = -1,
     kSaveNothing = 0,
     kSaveWritten = 1,
-    kSaveNotStorable = 2, // an item has a character the encoding lacks
+    kSaveNotStorable = 2, // an entry has a character the encoding lacks
+    kSaveMerged = 3,      // the file had changed: written with both sides' changes
+    kSaveCollides = 4,    // the file had changed where the list did: nothing written
+    kSaveUnreadable = 5,  // the file on disk cannot be read now (or is UTF-16): nothing written
 };
 
-// Writes the items of a list box to the file in `encoding` (a UTF-8 mark
-// when it is kEncodingUtf8Bom), each with its CR LF, in list order: an item
-// read from the file as exactly its line's bytes (converted only when the
-// list moves from code page 932 to UTF-8), a composed one as its text
-// (never an empty one). No items: nothing written (kSaveNothing). A
-// character that `encoding` cannot store is never replaced: nothing is
-// written (kSaveNotStorable). The file is replaced as list_file_replace.h
-// says; on any failure the old file stays as it was (kSaveFailed).
-ClipListSaveResult SaveClipList(HWND listBox, const char* path, int listCodePage = kCodePage932,
-                                TextFileEncoding encoding = kEncoding932);
+// How a save treats a file that changed on disk since the list was loaded.
+enum ClipListSaveMode {
+    kSaveChecked = 0,   // merge where the changes touch other lines, else kSaveCollides
+    kSaveKeepBoth = 1,  // on a collision: their lines kept and the user's added
+    kSaveMine = 2,      // the list as it is, over whatever is there
+};
+
+// The system's exact conversion between code pages 932 and UTF-8, for the
+// list's save decisions (clip_list_edit.h).
+extern const ClipCodec kSystemCodec;
+
+// Writes the list to the file at `path` as clip_list_edit.h's
+// BuildClipFile makes it, replacing the file as list_file_replace.h says.
+// Unless `mode` is kSaveMine, the file is read again first: unchanged since
+// the load, the list is written; changed, the two are merged line by line
+// (kSaveMerged), or on a collision nothing is written (kSaveCollides) unless
+// `mode` says how to resolve it. No items: nothing written (kSaveNothing);
+// an entry the encoding cannot hold: nothing written (kSaveNotStorable). On
+// any failure the old file stays as it was.
+ClipListSaveResult SaveClipList(const ClipEditList* list, const char* path,
+                                ClipListSaveMode mode = kSaveChecked);

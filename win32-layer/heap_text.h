@@ -16,5 +16,5 @@ struct HeapText {
     bool Allocate(DWORD bytes);
     void Free();
     char* Bytes() const { return static_cast<char*>(pointer); }
-    WCHAR* Wide() const { return static_cast<WCHAR*>(pointer); }
+    WCHAR* Units() const { return static_cast<WCHAR*>(pointer); }
 };

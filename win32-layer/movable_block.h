@@ -15,7 +15,7 @@ struct MovableBlock {
     bool Allocate(DWORD bytes);
     void Free();
     char* Bytes() const { return static_cast<char*>(pointer); }
-    WCHAR* Wide() const { return static_cast<WCHAR*>(pointer); }
+    WCHAR* Units() const { return static_cast<WCHAR*>(pointer); }
     // Unlocks the block and gives up its ownership.
     HGLOBAL Release();
 };

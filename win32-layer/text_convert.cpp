@@ -5,12 +5,55 @@
 #include "app_state.h"
 #include "wide_text.h"
 
+// The katakana middle dot, which the system itself shows for a code page
+// 932 byte that makes no character.
+static const WCHAR kStandIn932 = 0x30FB;
+
+// Code page 932 bytes as UTF-16 into out (room for outSize units; null:
+// only counted). A lead byte without its trail byte is a stand-in of its
+// own: the system's decoder would take the next byte into that stand-in, so
+// that a closing quote or the first byte of the next character vanished
+// from what is shown. -1 when the units do not fit.
+static int Decode932(const char* bytes, int length, WCHAR* out, int outSize)
+{
+    int units = 0;
+    int start = 0;
+    for (int at = 0; at <= length;) {
+        const bool lone = at < length && IsLeadByte932((unsigned char)bytes[at]) &&
+                          (at + 1 >= length || !IsTrailByte932((unsigned char)bytes[at + 1]));
+        if (at < length && !lone) {
+            at += IsLeadByte932((unsigned char)bytes[at]) ? 2 : 1;
+            continue;
+        }
+        if (at > start) {
+            // A room of 0 would ask for the size instead of converting.
+            if (out && outSize - units <= 0) return -1;
+            int n = MultiByteToWideChar(kCodePage932, 0, bytes + start, at - start,
+                                        out ? out + units : nullptr, out ? outSize - units : 0);
+            if (n <= 0) return -1;
+            units += n;
+        }
+        if (at == length) break;
+        if (out && units >= outSize) return -1;
+        if (out) out[units] = kStandIn932;
+        ++units;
+        start = ++at;
+    }
+    return units;
+}
+
+static int DecodeRaw(const char* bytes, int length, int codePage, WCHAR* out, int outSize)
+{
+    if (codePage == kCodePage932) return Decode932(bytes, length, out, outSize);
+    return MultiByteToWideChar((UINT)codePage, 0, bytes, length, out, outSize);
+}
+
 int DecodeText(const char* bytes, int length, int codePage, WCHAR* out, int outSize)
 {
     if (outSize <= 0) return -1;
     out[0] = L'\0';
     if (length <= 0) return 0;
-    int units = MultiByteToWideChar((UINT)codePage, 0, bytes, length, out, outSize - 1);
+    int units = DecodeRaw(bytes, length, codePage, out, outSize - 1);
     if (units <= 0) {
         out[0] = L'\0';  // too long for out: whatever was written is no text
         return -1;
@@ -24,10 +67,10 @@ int DecodeText(const char* bytes, int length, int codePage, WCHAR* out, int outS
 template <typename Block>
 static bool DecodeInto(const char* bytes, int length, int codePage, Block* out, int* units)
 {
-    int needed = length > 0 ? MultiByteToWideChar((UINT)codePage, 0, bytes, length, NULL, 0) : 0;
+    int needed = length > 0 ? DecodeRaw(bytes, length, codePage, NULL, 0) : 0;
     if (length > 0 && needed <= 0) return false;
     if (!out->Allocate(((DWORD)needed + 1) * sizeof(WCHAR))) return false;
-    *units = DecodeText(bytes, length, codePage, out->Wide(), needed + 1);
+    *units = DecodeText(bytes, length, codePage, out->Units(), needed + 1);
     return *units >= 0;
 }
 

@@ -93,13 +93,16 @@ protected:
     void WriteClipData(const std::string& bytes) { ASSERT_TRUE(WriteWholeFile(file_, bytes)); }
     std::string ReadClipData() { return ReadWholeFile(file_); }
 
-    // A modeless editor over the template, its list filled with `items`.
+    // A modeless editor over the template, its list loaded from a file of
+    // `items`.
     HWND Open(const Items& items, int selected = -1)
     {
+        std::string lines;
+        for (const std::string& item : items) lines += item + "\r\n";
+        if (!items.empty()) WriteClipData(lines);
         dialog_ = CreateDialogParamA(m_hInstance, MAKEINTRESOURCEA(IDD_CLIP_EDITOR), nullptr,
-                                     ClipEditorDlgProc, 0);
+                                     ClipEditorDlgProc, (LPARAM)&state_);
         EXPECT_NE(dialog_, nullptr) << "dialog 113 not created, error " << GetLastError();
-        for (const std::string& item : items) List(LB_ADDSTRING, 0, (LPARAM)item.c_str());
         List(LB_SETCURSEL, selected, 0);
         return dialog_;
     }
@@ -169,12 +172,13 @@ protected:
             }
         });
         INT_PTR result = DialogBoxParamA(m_hInstance, MAKEINTRESOURCEA(IDD_CLIP_EDITOR),
-                                         nullptr, ClipEditorDlgProc, 0);
+                                         nullptr, ClipEditorDlgProc, (LPARAM)&state_);
         driver.join();
         return result;
     }
 
     HWND dialog_ = nullptr;
+    ClipEditorState state_;
     std::string file_;
 };
 
@@ -389,17 +393,21 @@ TEST_F(ClipEditorTest, OverLongItemsAndFieldsStayWithinTheirBuffers)
     std::string longItem = "T/=\"" + std::string(3000, 'x') + "\"";
     Open({"A", longItem}, 1);
     Press(IDC_ED_MOVE_UP);
-    EXPECT_EQ(ListItems(dialog_), (Items{longItem, "A"}));
+    // A line of the file shows and reads as its first 1023 bytes.
+    const std::string shown = longItem.substr(0, 1023);
+    EXPECT_EQ(ListItems(dialog_), (Items{shown, "A"}));
     Press(IDC_ED_EDIT);
     EXPECT_EQ(Field(IDC_ED_TITLE), "T");
-    EXPECT_EQ(Field(IDC_ED_MESSAGE), std::string(1023, 'x'));
+    EXPECT_EQ(Field(IDC_ED_MESSAGE), std::string(1019, 'x'));
 
     std::string wide;  // double-byte characters across the 1023-byte limit
     for (int i = 0; i < 700; ++i) wide += "あ";
     SetFields("", wide.c_str());
     List(LB_SETCURSEL, 0, 0);
     EXPECT_EQ(PressRefused(IDC_ED_OVERWRITE), kEntryTooLongRefused);
-    EXPECT_EQ(ListItems(dialog_), (Items{longItem, "A"})) << "the entry was overwritten";
+    EXPECT_EQ(ListItems(dialog_), (Items{shown, "A"})) << "the entry was overwritten";
+    Press(IDOK);
+    EXPECT_EQ(ReadClipData(), longItem + "\r\nA\r\n") << "the long line moved whole";
 }
 
 TEST_F(ClipEditorTest, BrowsePutsTheChosenPathIntoTheMessageField)

@@ -105,8 +105,13 @@ TEST(LoadClipList, EveryByteSurvivesALoadAndASave)
             ASSERT_TRUE(ReadItemText(test.combo, kComboBox, i, CodePageOf(found), &item));
             EXPECT_EQ(line, std::string(item.Bytes(), item.length)) << "item " << i;
         }
+        // The editor's list of the same file, saved unedited.
+        ClipEditList edited;
+        StartClipEditList(&edited);
+        ASSERT_TRUE(OpenClipEditList(&edited, &listList));
         ASSERT_TRUE(WriteWholeFile(path, "other\r\n"));
-        EXPECT_EQ(kSaveWritten, SaveClipList(test.list, path.c_str(), CodePageOf(found), found));
+        EXPECT_EQ(kSaveWritten, SaveClipList(&edited, path.c_str(), kSaveMine));
+        FreeClipEditList(&edited);
         std::string expected = row.bytes;
         if (expected.compare(expected.size() - 2, 2, "\r\n") != 0) expected += "\r\n";
         EXPECT_EQ(expected, ReadWholeFile(path)) << "the save changed bytes";

@@ -8,13 +8,23 @@ namespace {
 
 typedef std::vector<std::string> Items;
 
-void FillList(HWND list, const Items& items)
-{
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    for (const std::string& item : items) {
-        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item.c_str());
+// The editor's list made of entries typed in code page 932, saved over
+// whatever the path holds.
+struct EntryList {
+    ClipEditList list;
+    explicit EntryList(const Items& items)
+    {
+        StartClipEditList(&list);
+        for (const std::string& item : items) {
+            InsertClipEntry(&list, list.count, item.data(), (int)item.size(), kCodePage932);
+        }
     }
-}
+    ~EntryList() { FreeClipEditList(&list); }
+    ClipListSaveResult SaveTo(const std::string& path) const
+    {
+        return SaveClipList(&list, path.c_str(), kSaveMine);
+    }
+};
 
 TEST(SaveClipList, WritesTheNonEmptyItemsWithTheirLineEnds)
 {
@@ -32,9 +42,8 @@ TEST(SaveClipList, WritesTheNonEmptyItemsWithTheirLineEnds)
         ScratchFolder folder{"clip"};
         std::string path = folder.File("ClipData.txt");
         ASSERT_TRUE(WriteWholeFile(path, "old\r\n"));
-        TestWindow test;
-        FillList(test.list, row.items);
-        EXPECT_EQ(row.result, SaveClipList(test.list, path.c_str())) << row.what;
+        EntryList test{row.items};
+        EXPECT_EQ(row.result, test.SaveTo(path)) << row.what;
         EXPECT_EQ(row.file, ReadWholeFile(path)) << row.what;
         EXPECT_EQ("[ClipData.txt]", FolderNames(folder.path)) << row.what << ": only the list is left";
     }
@@ -46,9 +55,8 @@ TEST(SaveClipList, MakesTheFileWhenThereIsNone)
     // into the folder, not into a folder named after the first byte.
     ScratchFolder folder{"clip"};
     std::string path = Utf8(folder.File("一覧表"));
-    TestWindow test;
-    FillList(test.list, {"A"});
-    EXPECT_EQ(kSaveWritten, SaveClipList(test.list, path.c_str()));
+    EntryList test{{"A"}};
+    EXPECT_EQ(kSaveWritten, test.SaveTo(path));
     EXPECT_EQ("A\r\n", ReadWholeFile(folder.File("一覧表")));
     DWORD attributes = GetFileAttributesW(Wide(folder.File("一覧表")).c_str());
     EXPECT_EQ(0u, attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
@@ -78,9 +86,8 @@ TEST(SaveClipList, ReplacesWhatALinkPointsToAndKeepsAttributes)
             GTEST_SKIP() << "no symbolic link could be made here; linked_list_test.sh makes one";
         }
     }
-    TestWindow test;
-    FillList(test.list, {"new"});
-    EXPECT_EQ(kSaveWritten, SaveClipList(test.list, path.c_str()));
+    EntryList test{{"new"}};
+    EXPECT_EQ(kSaveWritten, test.SaveTo(path));
     EXPECT_EQ("new\r\n", ReadWholeFile(real)) << "the file the link points to";
     EXPECT_EQ("[list.txt]", FolderNames(real.substr(0, real.rfind('\\')))) << "a file was left";
     EXPECT_NE(std::string::npos, FolderNames(path.substr(0, path.rfind('\\'))).find("[ClipData.txt]"));
@@ -88,7 +95,7 @@ TEST(SaveClipList, ReplacesWhatALinkPointsToAndKeepsAttributes)
     std::string hidden = folder.File("hidden.txt");
     ASSERT_TRUE(WriteWholeFile(hidden, "old\r\n"));
     SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_EQ(kSaveWritten, SaveClipList(test.list, hidden.c_str()));
+    EXPECT_EQ(kSaveWritten, test.SaveTo(hidden));
     EXPECT_EQ("new\r\n", ReadWholeFile(hidden));
     EXPECT_TRUE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN) << "no longer hidden";
     EXPECT_TRUE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_ARCHIVE)
@@ -130,9 +137,8 @@ TEST(SaveClipList, FailureLeavesWhatWasThereByteForByte)
             break;
         }
 
-        TestWindow test;
-        FillList(test.list, {"new", "", "list"});
-        EXPECT_EQ(kSaveFailed, SaveClipList(test.list, path.c_str())) << row.what;
+        EntryList test{{"new", "", "list"}};
+        EXPECT_EQ(kSaveFailed, test.SaveTo(path)) << row.what;
         if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
 
         switch (row.setup) {
