@@ -47,6 +47,10 @@ TEST(LoadClipList, FileBytesGiveTheirItems)
          {std::string(126, 'a'), "b"}},
         {"Japanese", "挨拶/=\"おはよう\"\r\nメモ/f=\"C:\\表.txt\"\r\n",
          {"挨拶/=\"おはよう\"", "メモ/f=\"C:\\表.txt\""}},
+        // A lead byte without its trail byte shows as a middle dot of its
+        // own; the quote or character after it stays.
+        {"lone lead bytes", "\"lone\x81\"\r\nab\x82\r\n\x81 x\r\n",
+         {"\"lone・\"", "ab・", "・ x"}},
     };
     for (const Row& row : rows) ExpectLoad(row.bytes, row.items, row.what);
 }

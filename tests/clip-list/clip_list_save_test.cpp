@@ -193,4 +193,33 @@ TEST(SaveClipList, HeldNewListNeverLosesBothCopies)
     }
 }
 
+// A code page 932 list moves to UTF-8 only with lines that are text which
+// maps both ways exactly: bytes of the shape of a character that stand for
+// none would become a middle dot.
+TEST(SaveClipList, OnlyExactTextMovesToUtf8)
+{
+    struct Row { const char* what; std::string bytes; bool converts; std::string utf8; };
+    const Row rows[] = {
+        {"hiragana", "\x82\xA0", true, "\xE3\x81\x82"},
+        {"half-width katakana", "\xCA\xB2", true, "\xEF\xBE\x8A\xEF\xBD\xB2"},
+        {"a zero byte", std::string("a\0b", 3), true, std::string("a\0b", 3)},
+        {"unassigned 85 40", "\x85\x40", false, ""},
+        {"unassigned EB 40", "\xEB\x40", false, ""},
+        {"unassigned EF 9F", "\xEF\x9F", false, ""},
+        {"unassigned 86 9F", "\x86\x9F", false, ""},
+    };
+    for (const Row& row : rows) {
+        char* out = nullptr;
+        int length = 0;
+        const bool converted = kSystemCodec.convert(row.bytes.data(), (int)row.bytes.size(),
+                                                    kCodePage932, kCodePageUtf8, &out, &length);
+        const std::string got = out ? std::string(out, (size_t)length) : "<none>";
+        EXPECT_EQ(row.converts, converted) << row.what << ": converted to " << got;
+        if (row.converts) {
+            EXPECT_EQ(row.utf8, got) << row.what;
+        }
+        free(out);
+    }
+}
+
 }  // namespace
