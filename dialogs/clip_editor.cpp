@@ -224,6 +224,19 @@ static bool MayMoveToUtf8(HWND dialog)
     return false;
 }
 
+// Another program changed the list where the editor did: the user says
+// whether to keep both, write the editor's list, or go back to editing
+// (kSaveCollides again).
+static ClipListSaveResult ResolveCollision(HWND dialog, const char* path)
+{
+    const ClipEditList* list = &StateOf(dialog)->list;
+    switch (ShowMessage(dialog, kClipListCollision, kTitleConfirm, MB_YESNOCANCEL)) {
+    case IDYES: return SaveClipList(list, path, kSaveKeepBoth);
+    case IDNO: return SaveClipList(list, path, kSaveMine);
+    default: return kSaveCollides;
+    }
+}
+
 static void SaveAndClose(HWND dialog)
 {
     ClipEditorState* state = StateOf(dialog);
@@ -243,13 +256,24 @@ static void SaveAndClose(HWND dialog)
         state->list.encoding = kEncodingUtf8;
         result = SaveClipList(&state->list, path);
     }
-    if (result == kSaveNothing) {
+    if (result == kSaveCollides) result = ResolveCollision(dialog, path);
+    switch (result) {
+    case kSaveWritten:
+        break;
+    case kSaveMerged:
+        ShowMessage(dialog, kClipListMerged, kTitleConfirm, MB_OK);
+        break;
+    case kSaveCollides:
+        return;  // back to editing, as the user asked
+    case kSaveNothing:
         // An emptied list is never written over the file; the user may add
         // entries or cancel.
         ShowMessage(dialog, kClipListEmptyNotSaved, kTitleConfirm, MB_OK);
         return;
-    }
-    if (result != kSaveWritten) {
+    case kSaveUnreadable:
+        ShowMessage(dialog, kClipListDiskUnreadable, kTitleFailure, MB_OK);
+        return;
+    default:
         // The old file is intact; staying open keeps the user's edits, to
         // save again or to drop by cancelling. Only OK can be answered.
         ShowMessage(dialog, kClipListSaveFailed, kTitleFailure, MB_OK);

@@ -1,10 +1,12 @@
 #include "clip_list_file.h"
 
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "app_state.h"
 #include "bounded_text.h"
+#include "clip_list_merge.h"
 #include "list_file_replace.h"
 #include "text_convert.h"
 
@@ -263,19 +265,176 @@ static bool ConvertExactly(const char* bytes, int length, int fromCodePage, int 
 
 const ClipCodec kSystemCodec = {ConvertExactly};
 
-ClipListSaveResult SaveClipList(const ClipEditList* list, const char* path, ClipListSaveMode)
+// A model's lines as merge lines in `codePage`: as they are where the model
+// is in that code page, else converted exactly, the converted bytes kept in
+// `store` (freed by the caller with FreeClipFile). A line that has no exact
+// form there keeps its own bytes when `lenient` (it is only compared), else
+// fails the whole. False too when memory cannot be had.
+static bool LinesIn(const ClipListModel* model, int codePage, bool lenient, MergeLine** lines,
+                    ClipFileBytes* store)
+{
+    *lines = nullptr;
+    StartClipFile(store, kEncoding932);
+    if (model->count == 0) return true;
+    if ((size_t)model->count > SIZE_MAX / sizeof(MergeLine)) return false;
+    MergeLine* table = (MergeLine*)malloc(sizeof(MergeLine) * (size_t)model->count);
+    if (!table) return false;
+    const int from = CodePageOf(model->encoding);
+    // Converted lines go into the store one after the other; they get their
+    // pointers once it no longer moves.
+    for (int i = 0; i < model->count; ++i) {
+        const ClipLine& line = model->lines[i];
+        char* converted = nullptr;
+        int length = 0;
+        if (from == codePage ||
+            !kSystemCodec.convert(line.bytes, line.length, from, codePage, &converted, &length)) {
+            if (from != codePage && !lenient) {
+                free(table);
+                FreeClipFile(store);
+                return false;
+            }
+            table[i] = line;
+            continue;
+        }
+        table[i] = MergeLine{nullptr, length};
+        AddClipFileLine(store, converted, length);
+        free(converted);
+    }
+    if (store->failed) {
+        free(table);
+        FreeClipFile(store);
+        return false;
+    }
+    int offset = 0;
+    for (int i = 0; i < model->count; ++i) {
+        if (table[i].bytes) continue;
+        table[i].bytes = store->bytes + offset;
+        offset += table[i].length + 2;
+    }
+    *lines = table;
+    return true;
+}
+
+static bool SameBytes(const ClipListModel* a, const ClipListModel* b)
+{
+    return a->size == b->size && (a->size == 0 || memcmp(a->bytes, b->bytes, (size_t)a->size) == 0);
+}
+
+// Reads the list as it is on disk now into `disk`. A list that is gone is an
+// empty one; one that is there but cannot be read whole is kSaveUnreadable.
+static ClipListSaveResult ReadListOnDisk(const char* path, const WCHAR* widePath,
+                                         TextFileEncoding encoding, ClipListModel* disk)
+{
+    switch (ReadClipListFile(path, disk)) {
+    case kLoadDone:
+        return kSaveWritten;
+    case kLoadNotOpened:
+        if (GetFileAttributesW(widePath) == INVALID_FILE_ATTRIBUTES &&
+            GetLastError() == ERROR_FILE_NOT_FOUND) {
+            disk->encoding = encoding;  // deleted: no lines
+            return kSaveWritten;
+        }
+        return kSaveUnreadable;
+    default:
+        return kSaveUnreadable;
+    }
+}
+
+// The file that merges the list (its bytes `mine`, lines `mineLines`) with
+// the one on disk, both changed since `list->loaded`, into `merged`, in the
+// list's code page. kSaveMerged, or kSaveCollides when they changed the same
+// lines and `mode` does not say to keep both; kSaveFailed when the file on
+// disk holds lines with no form in the list's code page, or memory fails.
+static ClipListSaveResult MergeWithDisk(const ClipEditList* list, const ClipListModel* disk,
+                                        const ClipFileBytes* mine, const ClipFileLine* mineLines,
+                                        int mineCount, ClipListSaveMode mode,
+                                        ClipFileBytes* merged)
+{
+    const int codePage = CodePageOf(list->encoding);
+    MergeLine* base = nullptr;
+    MergeLine* theirs = nullptr;
+    MergeLine* ours = nullptr;
+    ClipFileBytes baseStore, theirStore;
+    ClipListMerge merge = {nullptr, 0, 0};
+    ClipListSaveResult result = kSaveFailed;
+    StartClipFile(&baseStore, kEncoding932);
+    StartClipFile(&theirStore, kEncoding932);
+    if (LinesIn(&list->loaded, codePage, true, &base, &baseStore) &&
+        LinesIn(disk, codePage, false, &theirs, &theirStore) &&
+        (size_t)mineCount <= SIZE_MAX / sizeof(MergeLine) &&
+        (ours = (MergeLine*)malloc(sizeof(MergeLine) * ((size_t)mineCount + 1))) != nullptr) {
+        for (int i = 0; i < mineCount; ++i) {
+            ours[i] = MergeLine{mine->bytes + mineLines[i].offset, mineLines[i].length};
+        }
+        if (MergeClipLists(base, list->loaded.count, theirs, disk->count, ours, mineCount,
+                           &merge)) {
+            result = merge.collisions > 0 && mode != kSaveKeepBoth ? kSaveCollides : kSaveMerged;
+        }
+    }
+    if (result == kSaveMerged) {
+        // A mark the other program gave the file stays.
+        const bool sameCodePage = CodePageOf(disk->encoding) == codePage;
+        StartClipFile(merged, sameCodePage ? disk->encoding : list->encoding);
+        for (int i = 0; i < merge.count; ++i) {
+            const MergedLine& line = merge.lines[i];
+            const MergeLine& bytes = line.side == kMergeTheirs ? theirs[line.index] : ours[line.index];
+            AddClipFileLine(merged, bytes.bytes, bytes.length);
+        }
+        if (merged->failed) {
+            FreeClipFile(merged);
+            result = kSaveFailed;
+        } else if (merge.count == 0) {
+            FreeClipFile(merged);
+            result = kSaveNothing;  // both sides emptied it: never written
+        }
+    }
+    FreeClipListMerge(&merge);
+    free(base);
+    free(theirs);
+    free(ours);
+    FreeClipFile(&baseStore);
+    FreeClipFile(&theirStore);
+    return result;
+}
+
+ClipListSaveResult SaveClipList(const ClipEditList* list, const char* path, ClipListSaveMode mode)
 {
     WCHAR widePath[MAX_PATH];
     if (!PathToWide(path, widePath)) return kSaveFailed;
     // The whole file is made first: a failure on the way writes nothing.
-    ClipFileBytes file;
-    switch (BuildClipFile(list, &kSystemCodec, &file)) {
+    ClipFileBytes mine;
+    ClipFileLine* mineLines = nullptr;
+    int mineCount = 0;
+    switch (BuildClipFileLines(list, &kSystemCodec, &mine, &mineLines, &mineCount)) {
     case kBuildEmpty: return kSaveNothing;
     case kBuildNeedsUtf8: return kSaveNotStorable;
     case kBuildFailed: return kSaveFailed;
     case kBuildDone: break;
     }
-    const bool written = ReplaceListFile(widePath, file.bytes, (DWORD)file.size);
-    FreeClipFile(&file);
-    return written ? kSaveWritten : kSaveFailed;
+    ClipListSaveResult result = kSaveWritten;
+    ClipFileBytes merged;
+    StartClipFile(&merged, kEncoding932);
+    const ClipFileBytes* written = &mine;
+    ClipListModel disk;
+    StartClipList(&disk);
+    if (mode != kSaveMine) {
+        // Read again just before the replace: another program (a second
+        // copy of this one, a text editor, a sync client) may have written
+        // the list since the editor loaded it, and its change is never
+        // written over in silence.
+        result = ReadListOnDisk(path, widePath, list->loaded.encoding, &disk);
+        if (result == kSaveWritten && !SameBytes(&disk, &list->loaded)) {
+            result = MergeWithDisk(list, &disk, &mine, mineLines, mineCount, mode, &merged);
+            written = &merged;
+        }
+    }
+    if ((result == kSaveWritten || result == kSaveMerged) &&
+        !ReplaceListFile(widePath, written->bytes, (DWORD)written->size)) {
+        result = kSaveFailed;
+    }
+    FreeClipList(&disk);
+    FreeClipFile(&merged);
+    FreeClipFile(&mine);
+    free(mineLines);
+    return result;
 }
