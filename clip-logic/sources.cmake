@@ -8,4 +8,5 @@ set(CLIP_LOGIC_SOURCES
   clip_entry.cpp
   command_line.cpp
   clip_list_model.cpp
+  clip_list_merge.cpp
   wide_text.cpp)
