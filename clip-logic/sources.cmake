@@ -9,4 +9,5 @@ set(CLIP_LOGIC_SOURCES
   command_line.cpp
   clip_list_model.cpp
   clip_list_edit.cpp
+  clip_list_merge.cpp
   wide_text.cpp)

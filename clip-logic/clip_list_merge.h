@@ -1,0 +1,67 @@
+// A three-way merge of the clip list's lines, for a save that finds
+// ClipData.txt changed on disk since the editor loaded it. Platform-free.
+//
+// base is what the editor loaded, theirs the file on disk now, mine the
+// editor's list as it would be written. Lines are compared as bytes (length
+// and contents); a last line without CR LF is a line like any other.
+//
+// Classic diff3: each of theirs and mine is compared with base (common start
+// and end set aside, then Myers' O((N+M)D) comparison), and the changes of
+// the two sides that overlap or touch one stretch of base, or insert at one
+// position, form one chunk:
+//   - only one side changed it: that side's lines are taken;
+//   - both made the same change: it is taken once;
+//   - both changed it differently: a collision, counted and resolved as
+//     "keep both": theirs' lines of the chunk, then those lines of mine's
+//     chunk that are no line of base's chunk (the user's added or changed
+//     lines; the user's deletions there give way to theirs).
+// A line moved is a deletion and an insertion, and merges cleanly where
+// the other side changed nothing next to either end.
+//
+// So with collisions == 0 the result is the clean merge, and with
+// collisions > 0 it is the keep-both list (the caller may instead write
+// mine as it is, or return to editing).
+#pragma once
+
+#include "clip_list_model.h"
+
+// A line as bytes, without its CR LF (not terminated): the same shape as
+// the model's lines, so that a ClipListModel's lines are passed as they are.
+typedef ClipLine MergeLine;
+
+enum MergeSide { kMergeTheirs = 0, kMergeMine = 1 };
+
+// One line of the result: a line of theirs or of mine, by index.
+struct MergedLine {
+    MergeSide side;
+    int index;
+};
+
+struct ClipListMerge {
+    MergedLine* lines;  // malloc'ed; null when count is 0
+    int count;
+    int collisions;     // chunks that both sides changed differently
+};
+
+enum {
+    // The most lines a list may have: a list file of at most 1 GiB holds no
+    // more (every line but the last takes its CR LF).
+    kMergeMaxLines = 1 << 29,
+    // Time and memory bound: when the edit distance between base and one
+    // side (their common start and end set aside) passes this, that whole
+    // middle counts as one changed stretch instead of being compared line
+    // by line. It is then a collision only if the other side changed
+    // something inside it or next to it.
+    kMergeMaxEdits = 20000
+};
+
+// The lines of the result lie in order: lines of theirs by rising index,
+// lines of mine by rising index, each at most once (so count is at most
+// theirsCount + mineCount). False only when the memory cannot be had (or a
+// count is negative or above kMergeMaxLines, or an array is missing for a
+// count above 0); out is then empty.
+bool MergeClipLists(const MergeLine* base, int baseCount, const MergeLine* theirs, int theirsCount,
+                    const MergeLine* mine, int mineCount, ClipListMerge* out);
+
+// Frees the result's lines and leaves it empty.
+void FreeClipListMerge(ClipListMerge* merge);
