@@ -256,12 +256,14 @@ static void SaveAndClose(HWND dialog)
         state->list.encoding = kEncodingUtf8;
         result = SaveClipList(&state->list, path);
     }
-    if (result == kSaveCollides) result = ResolveCollision(dialog, path);
+    // After the user's answer the merge needs no word of its own.
+    const bool asked = result == kSaveCollides;
+    if (asked) result = ResolveCollision(dialog, path);
     switch (result) {
     case kSaveWritten:
         break;
     case kSaveMerged:
-        ShowMessage(dialog, kClipListMerged, kTitleConfirm, MB_OK);
+        if (!asked) ShowMessage(dialog, kClipListMerged, kTitleConfirm, MB_OK);
         break;
     case kSaveCollides:
         return;  // back to editing, as the user asked

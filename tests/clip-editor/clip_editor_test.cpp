@@ -565,7 +565,11 @@ TEST_F(ClipEditorTest, FailedSaveSaysSoAndKeepsTheEditorOpen)
             Items edited = ListItems(dialog);
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
             BoxSeen box = AnswerMessageBox(ui, kTitleFailure, IDOK);
-            EXPECT_EQ(box.text, fault == kHeldAtStart ? kClipListNotSaved : kClipListSaveFailed);
+            // Held at the save, the list cannot be read again to see
+            // whether another program changed it.
+            EXPECT_EQ(box.text, fault == kHeldAtStart  ? kClipListNotSaved
+                                : fault == kHeldAtSave ? kClipListDiskUnreadable
+                                                       : kClipListSaveFailed);
             EXPECT_EQ(box.owner, dialog);
             Sleep(50);
             ASSERT_TRUE(IsWindow(dialog)) << "the editor closed after a failed save";
@@ -576,6 +580,63 @@ TEST_F(ClipEditorTest, FailedSaveSaysSoAndKeepsTheEditorOpen)
         if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
         SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
         EXPECT_EQ(ReadClipData(), "A\r\n");
+    }
+}
+
+// Another program (a text editor, a second copy of Quillan) writes the
+// list while the editor is open: its change is never written over in
+// silence. Changes to other lines merge and the user is told; changes to
+// the same lines ask.
+TEST_F(ClipEditorTest, SaveKeepsWhatAnotherProgramWroteMeanwhile)
+{
+    enum Edit { kInsertAtTop, kOverwriteThird };
+    struct Row {
+        const char* what;
+        std::string theirs;  // written once the editor is open; empty: unchanged
+        Edit edit;
+        int answer;          // to the collision question; 0: none comes
+        const char* told;    // the notice after a merge, or nullptr
+        std::string file;    // afterwards
+    };
+    const Row rows[] = {
+        {"unchanged on disk", "", kInsertAtTop, 0, nullptr, "\"M\"\r\nA\r\nB\r\nC\r\n"},
+        {"they appended, the user inserted at the top", "A\r\nB\r\nC\r\nT", kInsertAtTop, 0,
+         kClipListMerged, "\"M\"\r\nA\r\nB\r\nC\r\nT\r\n"},
+        {"they removed A, the user changed C", "B\r\nC\r\n", kOverwriteThird, 0,
+         kClipListMerged, "B\r\n\"M\"\r\n"},
+        {"both changed C: keep both", "A\r\nB\r\nX\r\n", kOverwriteThird, IDYES, nullptr,
+         "A\r\nB\r\nX\r\n\"M\"\r\n"},
+        {"both changed C: the user's list", "A\r\nB\r\nX\r\n", kOverwriteThird, IDNO, nullptr,
+         "A\r\nB\r\n\"M\"\r\n"},
+        {"both changed C: back to editing", "A\r\nB\r\nX\r\n", kOverwriteThird, IDCANCEL,
+         nullptr, "A\r\nB\r\nX\r\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        WriteClipData("A\r\nB\r\nC\r\n");
+        DWORD ui = GetCurrentThreadId();
+        std::string collision;
+        RunModal([&](HWND dialog) {
+            if (!row.theirs.empty()) WriteClipData(row.theirs);
+            SetDlgItemTextA(dialog, IDC_ED_MESSAGE, "M");
+            SendDlgItemMessageA(dialog, IDC_ED_LIST, LB_SETCURSEL,
+                                row.edit == kInsertAtTop ? 0 : 2, 0);
+            SendMessageA(dialog, WM_COMMAND, row.edit == kInsertAtTop ? IDC_ED_ADD : IDC_ED_OVERWRITE,
+                         0);
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            if (row.answer) collision = AnswerMessageBox(ui, kTitleConfirm, row.answer).text;
+            if (row.told) {
+                EXPECT_EQ(AnswerMessageBox(ui, kTitleConfirm, IDOK).text, row.told);
+            }
+            if (row.answer == IDCANCEL) {
+                EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(dialog) ? dialog : nullptr; }));
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            }
+        });
+        if (row.answer) {
+            EXPECT_EQ(collision, kClipListCollision);
+        }
+        EXPECT_EQ(ReadClipData(), row.file);
     }
 }
 
