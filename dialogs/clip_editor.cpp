@@ -126,6 +126,10 @@ static void LoadEditorList(HWND dialog, HWND list)
         m_EditorListUnread = true;
         m_EditorLoadMessage = kClipListUtf16;
         break;
+    case kLoadTooLarge:
+        m_EditorListUnread = true;
+        m_EditorLoadMessage = kClipListTooLarge;
+        break;
     default:
         if (GetFileAttributesW(widePath) != INVALID_FILE_ATTRIBUTES ||
             GetLastError() != ERROR_FILE_NOT_FOUND) {
@@ -197,7 +201,9 @@ static void SaveAndClose(HWND dialog)
     char path[kPathBytes];
     GetClipListPath(path);
     HWND list = GetDlgItem(dialog, IDC_ED_LIST);
-    ClipListSaveResult result = SaveClipList(list, path, m_EditorListCodePage, m_EditorEncoding);
+    WCHAR left[MAX_PATH] = L"";  // a copy the save left behind
+    ClipListSaveResult result =
+        SaveClipList(list, path, m_EditorListCodePage, m_EditorEncoding, left);
     if (result == kSaveNotStorable) {
         // Never a silent '?', and never a line rewritten without a word:
         // the list moves to UTF-8 only when every line can, and the user
@@ -205,13 +211,22 @@ static void SaveAndClose(HWND dialog)
         if (!MayMoveToUtf8(dialog, list)) return;
         if (ShowMessage(dialog, kClipListUtf8Question, kTitleConfirm, MB_YESNO) != IDYES) return;
         m_EditorEncoding = kEncodingUtf8;
-        result = SaveClipList(list, path, m_EditorListCodePage, m_EditorEncoding);
+        result = SaveClipList(list, path, m_EditorListCodePage, m_EditorEncoding, left);
     }
     if (result == kSaveNothing) {
         // An emptied list is never written over the file; the user may add
         // entries or cancel.
         ShowMessage(dialog, kClipListEmptyNotSaved, kTitleConfirm, MB_OK);
         return;
+    }
+    if (result == kSaveFailedListMoved) {
+        // The list's name holds nothing: the user is told where the old
+        // list is. The edits stay, to be saved again.
+        ShowFormattedMessage(dialog, kTitleFailure, MB_OK, kClipListLeftAside, left);
+        return;
+    }
+    if (result == kSaveWrittenOldKept) {
+        ShowFormattedMessage(dialog, kTitleConfirm, MB_OK, kClipListOldCopyKept, left);
     }
     if (result == kSaveFailed || result == kSaveNotStorable) {
         // The old file is intact; staying open keeps the user's edits, to

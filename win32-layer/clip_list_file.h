@@ -22,15 +22,20 @@ enum ClipListKind { kComboBox = 0, kListBox = 1 };
 // not be had whole: then there is no list to read or write.
 bool GetClipListPath(char* path);
 enum ClipListLoadResult {
-    kLoadNotOpened = 0,   // cannot be opened: the control is left untouched
+    kLoadNotOpened = 0,   // cannot be opened (or is missing: the caller asks
+                          // which): the control is left untouched
     kLoadDone = 1,
     kLoadUnsupported = 2, // UTF-16: not read; the control is left untouched
     kLoadPartial = 3,     // a read failed in the middle: the lines before it
                           // are in the control, and the list is not whole
+    kLoadTooLarge = 4,    // more than 1 GiB, or more than the memory for its
+                          // bytes or its line table: not read; the control
+                          // is left untouched
 };
 
-// Reads the file at `path` (UTF-8), opened so that other readers may read
-// it too but no writer, into a new model and fills a combo box (kind 0) or
+// Reads the file at `path` (UTF-8), opened so that it keeps out no other
+// program (read, write and delete shared), into a new model and fills a
+// combo box (kind 0) or
 // a list box (kind 1) with its lines, in file order, after emptying it (a
 // combo box's edit field too). The items point into the model: `model`
 // receives it, and the one it held before is freed, only once the control
@@ -71,6 +76,10 @@ enum ClipListSaveResult {
     kSaveNothing = 0,
     kSaveWritten = 1,
     kSaveNotStorable = 2, // an item has a character the encoding lacks
+    kSaveWrittenOldKept = 3,  // written; the old list's copy could not be
+                              // deleted and is at `left`
+    kSaveFailedListMoved = 4, // failed half way: the list's name holds
+                              // nothing, the old list is at `left`
 };
 
 // Writes the items of a list box to the file in `encoding` (a UTF-8 mark
@@ -80,6 +89,10 @@ enum ClipListSaveResult {
 // (never an empty one). No items: nothing written (kSaveNothing). A
 // character that `encoding` cannot store is never replaced: nothing is
 // written (kSaveNotStorable). The file is replaced as list_file_replace.h
-// says; on any failure the old file stays as it was (kSaveFailed).
+// says; on a failure the old file stays as it was (kSaveFailed), or, when
+// even putting it back failed, is named in `left` (kSaveFailedListMoved).
+// `left` (room for MAX_PATH units, or null) names the copy the last two
+// results leave behind.
 ClipListSaveResult SaveClipList(HWND listBox, const char* path, int listCodePage = kCodePage932,
-                                TextFileEncoding encoding = kEncoding932);
+                                TextFileEncoding encoding = kEncoding932,
+                                WCHAR* left = nullptr);
