@@ -1,5 +1,6 @@
 #include "clip_list_model.h"
 
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -15,8 +16,10 @@ static bool Reserve(char** bytes, int* capacity, int need)
 {
     if (need > kMaxFileBytes) return false;
     if (need <= *capacity) return true;
-    int grown = *capacity + *capacity / 2;
-    if (grown < need || grown > kMaxFileBytes) grown = need;
+    // Half again, counted so that it cannot pass the limit (nor an int).
+    int grown = *capacity / 2 <= kMaxFileBytes - *capacity ? *capacity + *capacity / 2
+                                                          : kMaxFileBytes;
+    if (grown < need) grown = need;
     char* moved = (char*)realloc(*bytes, (size_t)grown);
     if (!moved) return false;
     *bytes = moved;
@@ -87,7 +90,11 @@ bool FinishClipList(ClipListModel* model)
         at = lineEnd == end ? end : lineEnd + 2;  // a rest after the last CR LF is a line too
     }
     if (count == 0) return true;
-    model->lines = (ClipLine*)malloc(sizeof(ClipLine) * (size_t)count);
+    // A file of 1 GiB can hold 2^29 lines: their table would pass 4 GiB,
+    // which a 32-bit size_t counts as a few bytes.
+    size_t tableBytes = 0;
+    if (!ClipLineTableBytes(count, &tableBytes)) return false;
+    model->lines = (ClipLine*)malloc(tableBytes);
     if (!model->lines) return false;
     for (const char* at = start; at < end; ++model->count) {
         const char* lineEnd = LineEnd(at, end);
@@ -95,6 +102,13 @@ bool FinishClipList(ClipListModel* model)
         model->lines[model->count].length = (int)(lineEnd - at);
         at = lineEnd == end ? end : lineEnd + 2;
     }
+    return true;
+}
+
+bool ClipLineTableBytes(int count, size_t* bytes)
+{
+    if (count < 0 || (size_t)count > SIZE_MAX / sizeof(ClipLine)) return false;
+    *bytes = sizeof(ClipLine) * (size_t)count;
     return true;
 }
 

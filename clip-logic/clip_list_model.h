@@ -10,6 +10,8 @@
 // zero byte, at most kClipShownMax bytes, never ending inside a character.
 #pragma once
 
+#include <stddef.h>
+
 #include "text_encoding.h"
 
 enum { kClipShownMax = 1023 };
@@ -40,9 +42,13 @@ char* ClipListRoom(ClipListModel* model, int want);
 // Counts `got` bytes just written into that room.
 void CommitClipListBytes(ClipListModel* model, int got);
 // Once every byte is in: finds the encoding and splits the lines. A UTF-16
-// file gets no lines (it is not read). False when the memory for the line
-// table cannot be had.
+// file gets no lines (it is not read). False when the line table cannot be
+// had: its size would pass what the process can address, or the memory is
+// not there. Either way the list is too large for this program.
 bool FinishClipList(ClipListModel* model);
+// The bytes of a table of `count` lines into *bytes; false when that size
+// cannot be counted in a size_t (a 32-bit build wraps at 2^29 lines).
+bool ClipLineTableBytes(int count, size_t* bytes);
 // The model from bytes held elsewhere (copied), in one call.
 bool ReadClipList(ClipListModel* model, const char* bytes, int size);
 void FreeClipList(ClipListModel* model);

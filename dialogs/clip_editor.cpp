@@ -138,6 +138,10 @@ static void LoadEditorList(HWND dialog, HWND listBox)
         state->unread = true;
         state->loadMessage = kClipListUtf16;
         break;
+    case kLoadTooLarge:
+        state->unread = true;
+        state->loadMessage = kClipListTooLarge;
+        break;
     default:
         if (GetFileAttributesW(widePath) != INVALID_FILE_ATTRIBUTES ||
             GetLastError() != ERROR_FILE_NOT_FOUND) {
@@ -227,12 +231,12 @@ static bool MayMoveToUtf8(HWND dialog)
 // Another program changed the list where the editor did: the user says
 // whether to keep both, write the editor's list, or go back to editing
 // (kSaveCollides again).
-static ClipListSaveResult ResolveCollision(HWND dialog, const char* path)
+static ClipListSaveResult ResolveCollision(HWND dialog, const char* path, WCHAR* left)
 {
     const ClipEditList* list = &StateOf(dialog)->list;
     switch (ShowMessage(dialog, kClipListCollision, kTitleConfirm, MB_YESNOCANCEL)) {
-    case IDYES: return SaveClipList(list, path, kSaveKeepBoth);
-    case IDNO: return SaveClipList(list, path, kSaveMine);
+    case IDYES: return SaveClipList(list, path, kSaveKeepBoth, left);
+    case IDNO: return SaveClipList(list, path, kSaveMine, left);
     default: return kSaveCollides;
     }
 }
@@ -246,7 +250,8 @@ static void SaveAndClose(HWND dialog)
     }
     char path[kPathBytes];
     GetClipListPath(path);
-    ClipListSaveResult result = SaveClipList(&state->list, path);
+    WCHAR left[MAX_PATH] = L"";  // a copy the save left behind
+    ClipListSaveResult result = SaveClipList(&state->list, path, kSaveChecked, left);
     if (result == kSaveNotStorable) {
         // Never a silent '?', and never a line rewritten without a word:
         // the list moves to UTF-8 only when every line can, and the user
@@ -254,16 +259,19 @@ static void SaveAndClose(HWND dialog)
         if (!MayMoveToUtf8(dialog)) return;
         if (ShowMessage(dialog, kClipListUtf8Question, kTitleConfirm, MB_YESNO) != IDYES) return;
         state->list.encoding = kEncodingUtf8;
-        result = SaveClipList(&state->list, path);
+        result = SaveClipList(&state->list, path, kSaveChecked, left);
     }
     // After the user's answer the merge needs no word of its own.
     const bool asked = result == kSaveCollides;
-    if (asked) result = ResolveCollision(dialog, path);
+    if (asked) result = ResolveCollision(dialog, path, left);
     switch (result) {
     case kSaveWritten:
         break;
     case kSaveMerged:
         if (!asked) ShowMessage(dialog, kClipListMerged, kTitleConfirm, MB_OK);
+        break;
+    case kSaveWrittenOldKept:
+        ShowFormattedMessage(dialog, kTitleConfirm, MB_OK, kClipListOldCopyKept, left);
         break;
     case kSaveCollides:
         return;  // back to editing, as the user asked
@@ -274,6 +282,11 @@ static void SaveAndClose(HWND dialog)
         return;
     case kSaveUnreadable:
         ShowMessage(dialog, kClipListDiskUnreadable, kTitleFailure, MB_OK);
+        return;
+    case kSaveFailedListMoved:
+        // The list's name holds nothing: the user is told where the old
+        // list is. The edits stay, to be saved again.
+        ShowFormattedMessage(dialog, kTitleFailure, MB_OK, kClipListLeftAside, left);
         return;
     default:
         // The old file is intact; staying open keeps the user's edits, to

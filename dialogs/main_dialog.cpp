@@ -85,27 +85,197 @@ void PlaceMainWindow(HWND dialog)
 // The lines the drop-down list shows point into it.
 static ClipListModel m_MainList;
 
-ClipListLoadResult LoadListIntoCombo(HWND dialog)
+// The list file, UTF-16, as the checks ask for it; empty when the program
+// has no path for it.
+static WCHAR m_ListPath[MAX_PATH];
+
+// What the file looked like just before a load: its size and last write,
+// or why they could not be had.
+struct ListStamp {
+    DWORD error;  // 0 when the file was there
+    DWORD sizeLow, sizeHigh;
+    FILETIME written;
+};
+
+// The drop-down list shows the file as it was at m_ShownStamp, and that
+// load went as m_ShownResult (kLoadDone for a missing file: an empty list).
+// A check reloads once the file changed, and tries again while the last
+// load did not get the whole list; an outcome is said only when it is new,
+// so that a list held by another program is said once, not at every
+// activation.
+static ListStamp m_ShownStamp;
+static ClipListLoadResult m_ShownResult = kLoadDone;
+static bool m_ShownValid = false;
+// No check runs while a load says its outcome (the message box activates
+// the window again as it goes), nor while the editor is open: its end
+// reloads by itself.
+static bool m_Checking = false;
+static bool m_EditorOpen = false;
+
+static ListStamp StampOf(const WCHAR* path)
 {
-    // A missing or unreadable file leaves the list as it was; that is still
-    // a loaded list, so the copy command does not try again.
+    ListStamp stamp = {};
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) {
+        stamp.error = GetLastError();
+        if (stamp.error == 0) stamp.error = ERROR_GEN_FAILURE;
+        return stamp;
+    }
+    stamp.sizeLow = data.nFileSizeLow;
+    stamp.sizeHigh = data.nFileSizeHigh;
+    stamp.written = data.ftLastWriteTime;
+    return stamp;
+}
+
+static bool SameStamp(const ListStamp& a, const ListStamp& b)
+{
+    return a.error == b.error && a.sizeLow == b.sizeLow && a.sizeHigh == b.sizeHigh &&
+           CompareFileTime(&a.written, &b.written) == 0;
+}
+
+static bool IsMissing(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// What the user has in the drop-down field, kept over a reload: the text,
+// where the caret stands, and the item the field shows or was picked from.
+struct FieldState {
+    HeapText text;
+    int units = 0;
+    DWORD editSelection = 0;
+    int selected = -1;
+    HeapText item;  // the selected item's text
+    int itemUnits = 0;
+};
+
+static bool ReadWindowWide(HWND window, HeapText* text, int* units)
+{
+    int length = (int)SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    if (length < 0) length = 0;
+    if (!text->Allocate(((DWORD)length + 1) * sizeof(WCHAR))) return false;
+    int got = (int)SendMessageW(window, WM_GETTEXT, (WPARAM)length + 1, (LPARAM)text->Units());
+    *units = got > 0 ? got : 0;
+    text->Units()[*units] = L'\0';
+    return true;
+}
+
+static void KeepField(HWND combo, FieldState* field)
+{
+    if (!ReadWindowWide(combo, &field->text, &field->units)) field->units = 0;
+    field->editSelection = (DWORD)SendMessageW(combo, CB_GETEDITSEL, 0, 0);
+    field->selected = (int)SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (field->selected >= 0 &&
+        !ReadItemWide(combo, kComboBox, field->selected, &field->item, &field->itemUnits)) {
+        field->selected = -1;
+    }
+}
+
+static bool ItemIs(HWND combo, int index, const FieldState& field)
+{
+    HeapText item;
+    int units = 0;
+    return ReadItemWide(combo, kComboBox, index, &item, &units) && units == field.itemUnits &&
+           memcmp(item.Units(), field.item.Units(), (size_t)units * sizeof(WCHAR)) == 0;
+}
+
+// After the reload: the item picked before is picked again where the list
+// still holds it (at its old place, else its first), and the field gets
+// back what the user had in it.
+static void RestoreField(HWND combo, const FieldState& field)
+{
+    int found = -1;
+    if (field.selected >= 0) {
+        const int count = (int)SendMessageW(combo, CB_GETCOUNT, 0, 0);
+        if (field.selected < count && ItemIs(combo, field.selected, field)) found = field.selected;
+        for (int i = 0; found < 0 && i < count; ++i) {
+            if (ItemIs(combo, i, field)) found = i;
+        }
+    }
+    if (found >= 0) SendMessageW(combo, CB_SETCURSEL, (WPARAM)found, 0);
+    const bool showsItem = found >= 0 && field.units == field.itemUnits &&
+                           memcmp(field.text.Units(), field.item.Units(),
+                                  (size_t)field.units * sizeof(WCHAR)) == 0;
+    if (!showsItem && field.text.Units()) {
+        SendMessageW(combo, WM_SETTEXT, 0, (LPARAM)field.text.Units());
+    }
+    SendMessageW(combo, CB_SETEDITSEL, 0,
+                 MAKELPARAM(LOWORD(field.editSelection), HIWORD(field.editSelection)));
+}
+
+static void SayLoadOutcome(ClipListLoadResult loaded, bool afterSave)
+{
+    switch (loaded) {
+    case kLoadNotOpened:
+        ShowMessage(NULL, afterSave ? kClipListReloadFailed : kClipListNotOpened, kTitleFailure,
+                    MB_OK);
+        break;
+    case kLoadUnsupported: ShowMessage(NULL, kClipListUtf16, kTitleFailure, MB_OK); break;
+    case kLoadPartial: ShowMessage(NULL, kClipListReadPartly, kTitleFailure, MB_OK); break;
+    case kLoadTooLarge: ShowMessage(NULL, kClipListTooLarge, kTitleFailure, MB_OK); break;
+    default: break;
+    }
+}
+
+// Loads the list file as it is now into the drop-down list. `keepField`:
+// the field keeps its text and the picked item; otherwise the load empties
+// it. A missing file is an empty list. What kept the list from being read
+// is said, unless it was said for the same file already; after a save of
+// the editor it is always said.
+static ClipListLoadResult LoadList(HWND dialog, bool keepField, bool afterSave)
+{
+    // A missing or unreadable file is still a loaded list, so the copy
+    // command does not try again.
     m_ListLoaded = 1;
     char path[kPathBytes];
-    if (!GetClipListPath(path)) return kLoadNotOpened;  // said at the start already
-    WCHAR widePath[MAX_PATH];
-    if (!PathToWide(path, widePath)) {
-        // The program's folder fits the system, the list beside it does not.
-        ShowMessage(NULL, kClipListPathTooLong, kTitleFailure, MB_OK);
-        return kLoadNotOpened;
-    }
-    ClipListLoadResult loaded =
-        LoadClipList(GetDlgItem(dialog, IDC_CLIP_COMBO), path, kComboBox, &m_MainList);
-    if (loaded == kLoadDone || loaded == kLoadPartial) {
+    if (m_ListPath[0] == L'\0' || !GetClipListPath(path)) return kLoadNotOpened;
+    HWND combo = GetDlgItem(dialog, IDC_CLIP_COMBO);
+    // Taken before the read: a change during it shows at the next check.
+    const ListStamp stamp = StampOf(m_ListPath);
+    FieldState field;
+    if (keepField) KeepField(combo, &field);
+
+    ClipListLoadResult loaded = LoadClipList(combo, path, kComboBox, &m_MainList);
+    if (loaded == kLoadNotOpened && GetFileAttributesW(m_ListPath) == INVALID_FILE_ATTRIBUTES &&
+        IsMissing(GetLastError())) {
+        // No list (any more): an empty one, and nothing to say.
+        SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+        FreeClipList(&m_MainList);  // no item points into it now
+        loaded = kLoadDone;
+    } else if (loaded == kLoadDone || loaded == kLoadPartial) {
         m_ListCodePage = CodePageOf(m_MainList.encoding);
     }
-    if (loaded == kLoadUnsupported) ShowMessage(NULL, kClipListUtf16, kTitleFailure, MB_OK);
-    if (loaded == kLoadPartial) ShowMessage(NULL, kClipListReadPartly, kTitleFailure, MB_OK);
+    // Only a load that emptied the list emptied the field too; any other
+    // left both as they were.
+    if (keepField && (loaded == kLoadDone || loaded == kLoadPartial)) RestoreField(combo, field);
+
+    const bool said = m_ShownValid && m_ShownResult == loaded && SameStamp(m_ShownStamp, stamp);
+    m_ShownStamp = stamp;
+    m_ShownResult = loaded;
+    m_ShownValid = true;
+    // The message box activates the window again as it goes: no check
+    // inside it.
+    m_Checking = true;
+    if (!said || afterSave) SayLoadOutcome(loaded, afterSave);
+    m_Checking = false;
     return loaded;
+}
+
+ClipListLoadResult LoadListIntoCombo(HWND dialog)
+{
+    return LoadList(dialog, false, false);
+}
+
+// When the window is activated and before its list drops down: the list
+// file changed since the drop-down list was filled (or that load did not
+// get it whole), so it is read again, the field kept. One look at the
+// file's size and time otherwise.
+static void CheckListFile(HWND dialog)
+{
+    if (m_Checking || m_EditorOpen || !m_ShownValid || m_ListPath[0] == L'\0') return;
+    const bool retry = m_ShownResult == kLoadNotOpened || m_ShownResult == kLoadPartial;
+    if (!retry && SameStamp(StampOf(m_ListPath), m_ShownStamp)) return;
+    LoadList(dialog, true, false);
 }
 
 static void StartMainDialog(HWND dialog, const MainDialogStart* start)
@@ -118,6 +288,14 @@ static void StartMainDialog(HWND dialog, const MainDialogStart* start)
 
     // Always the list: a one-click start that copied never opens this
     // window, and one whose copy failed is to leave a usable one.
+    m_ShownValid = m_Checking = m_EditorOpen = false;
+    m_ListPath[0] = L'\0';
+    char path[kPathBytes];
+    if (GetClipListPath(path) && !PathToWide(path, m_ListPath)) {
+        // The program's folder fits the system, the list beside it does not.
+        m_ListPath[0] = L'\0';
+        ShowMessage(NULL, kClipListPathTooLong, kTitleFailure, MB_OK);
+    }
     LoadListIntoCombo(dialog);
 
     // After the load: loading empties the edit field.
@@ -159,15 +337,21 @@ static void OpenShortcutMaker(HWND dialog)
 
 static void EditClipList(HWND dialog)
 {
+    m_EditorOpen = true;
     ClipEditorState editor;
     INT_PTR result = DialogBoxParamW(m_hInstance, MAKEINTRESOURCEW(IDD_CLIP_EDITOR), dialog,
                                      ClipEditorDlgProc, (LPARAM)&editor);
-    if (result != 1) return;  // the editor did not save: the list is as shown
-    // The list shown is the one before the save until the reload succeeds;
-    // a reload that says nothing would leave the user looking at it.
-    if (LoadListIntoCombo(dialog) == kLoadNotOpened) {
-        ShowMessage(NULL, kClipListReloadFailed, kTitleFailure, MB_OK);
+    m_EditorOpen = false;
+    if (result != 1) {
+        // Not saved: the list is shown as the file is now, which another
+        // program may have changed meanwhile.
+        CheckListFile(dialog);
+        return;
     }
+    // The saved list, the field emptied. The list shown is the one before
+    // the save until the reload succeeds; a reload that says nothing would
+    // leave the user looking at it.
+    LoadList(dialog, false, true);
 }
 
 static void BrowseTextFile(HWND dialog)
@@ -195,8 +379,17 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         FinishCopy(dialog, static_cast<CopyResult>(wParam));
         return TRUE;
 
+    case WM_ACTIVATE:
+        // Back in the window: the list shows the file as it is now.
+        if (LOWORD(wParam) != WA_INACTIVE) CheckListFile(dialog);
+        return FALSE;  // the dialog manager still puts the focus back
+
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
+        case IDC_CLIP_COMBO:
+            // Before the list opens, it is brought up to the file.
+            if (HIWORD(wParam) == CBN_DROPDOWN) CheckListFile(dialog);
+            return FALSE;
         case IDOK:
             CopyClipText(dialog);
             return TRUE;

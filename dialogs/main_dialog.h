@@ -30,7 +30,11 @@ bool GetProgramPaths(char* exePath, char* exeDir, char* exeName);
 void PlaceMainWindow(HWND dialog);
 
 // Loads the clip list into the drop-down list (emptying its edit field);
-// the list counts as loaded from then on, even when the file is missing.
-// Says what kept the list from being read, except a file that cannot be
-// opened (at the start, a list not made yet). Returns how the load went.
+// the list counts as loaded from then on, even when the file is missing
+// (an empty list, nothing said). Says what kept the list from being read:
+// a file that cannot be opened, one in UTF-16 or too large, a read that
+// failed half way. Returns how the load went (kLoadDone for a missing
+// file). From then on the window reads the list again whenever the file
+// changed, as it is activated and before its list drops down, keeping
+// what the field holds.
 ClipListLoadResult LoadListIntoCombo(HWND dialog);

@@ -106,16 +106,17 @@ static void DropUnfinishedLine(ClipListModel* model)
     model->size = size >= 2 ? size : 0;
 }
 
-// Reads the whole file into the model's kept bytes. False when a read
-// failed (or the memory ran out) before its end.
-static bool ReadWholeFile(HANDLE file, ClipListModel* model)
+// Reads the whole file into the model's kept bytes: kLoadDone, kLoadPartial
+// when a read failed before its end, kLoadTooLarge when the file passes 1
+// GiB or the memory for its bytes cannot be had.
+static ClipListLoadResult ReadWholeFile(HANDLE file, ClipListModel* model)
 {
     // Room for the size the file has now, taken once; a file that grows
     // meanwhile is read on, until a read gives nothing.
     LARGE_INTEGER size;
     if (GetFileSizeEx(file, &size) && size.QuadPart > 0 &&
-        !ClipListRoom(model, size.QuadPart < (1 << 30) ? (int)size.QuadPart : (1 << 30))) {
-        return false;
+        (size.QuadPart > (1 << 30) || !ClipListRoom(model, (int)size.QuadPart))) {
+        return kLoadTooLarge;
     }
     // Read through a small buffer that stays in memory, not straight into
     // the fresh room: a read that must bring each new page of its target in
@@ -125,10 +126,10 @@ static bool ReadWholeFile(HANDLE file, ClipListModel* model)
     char piece[65536];
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(file, piece, sizeof piece, &got, nullptr)) return false;
-        if (got == 0) return true;
+        if (!ReadFile(file, piece, sizeof piece, &got, nullptr)) return kLoadPartial;
+        if (got == 0) return kLoadDone;
         char* room = ClipListRoom(model, (int)got);
-        if (!room) return false;
+        if (!room) return kLoadTooLarge;  // it grew past what can be held
         memcpy(room, piece, got);
         CommitClipListBytes(model, (int)got);
     }
@@ -138,19 +139,23 @@ ClipListLoadResult ReadClipListFile(const char* path, ClipListModel* model)
 {
     WCHAR widePath[MAX_PATH];
     if (!PathToWide(path, widePath)) return kLoadNotOpened;
-    // Readers share with readers (an indexer, a viewer, a backup); a
-    // program writing the file keeps it out, so it is never read half.
-    HANDLE file = CreateFileW(widePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    // A reader keeps out no one: not an indexer, a scanner or a sync client,
+    // and not the editor's save, which replaces the file while it is read
+    // (this handle keeps the old one). A list another program is writing
+    // may be read half; the main window reads it again once it changed.
+    HANDLE file = CreateFileW(widePath, GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return kLoadNotOpened;
     ClipListModel fresh;
     StartClipList(&fresh);
-    const bool whole = ReadWholeFile(file, &fresh);
+    const ClipListLoadResult read = ReadWholeFile(file, &fresh);
     CloseHandle(file);  // read only: nothing to flush
-    if (!whole) DropUnfinishedLine(&fresh);
-    if (!FinishClipList(&fresh)) {
+    const bool whole = read == kLoadDone;
+    if (read == kLoadPartial) DropUnfinishedLine(&fresh);
+    if (read == kLoadTooLarge || !FinishClipList(&fresh)) {
         FreeClipList(&fresh);
-        return kLoadNotOpened;
+        return kLoadTooLarge;  // the bytes or the line table cannot be had
     }
     if (fresh.encoding == kEncodingUtf16Bom) {
         FreeClipList(&fresh);
@@ -397,7 +402,8 @@ static ClipListSaveResult MergeWithDisk(const ClipEditList* list, const ClipList
     return result;
 }
 
-ClipListSaveResult SaveClipList(const ClipEditList* list, const char* path, ClipListSaveMode mode)
+ClipListSaveResult SaveClipList(const ClipEditList* list, const char* path, ClipListSaveMode mode,
+                                WCHAR* left)
 {
     WCHAR widePath[MAX_PATH];
     if (!PathToWide(path, widePath)) return kSaveFailed;
@@ -428,9 +434,13 @@ ClipListSaveResult SaveClipList(const ClipEditList* list, const char* path, Clip
             written = &merged;
         }
     }
-    if ((result == kSaveWritten || result == kSaveMerged) &&
-        !ReplaceListFile(widePath, written->bytes, (DWORD)written->size)) {
-        result = kSaveFailed;
+    if (result == kSaveWritten || result == kSaveMerged) {
+        switch (ReplaceListFile(widePath, written->bytes, (DWORD)written->size, left)) {
+        case kReplaceDone: break;
+        case kReplaceDoneOldKept: result = kSaveWrittenOldKept; break;
+        case kReplaceFailedMoved: result = kSaveFailedListMoved; break;
+        default: result = kSaveFailed; break;
+        }
     }
     FreeClipList(&disk);
     FreeClipFile(&merged);

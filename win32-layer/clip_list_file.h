@@ -23,15 +23,20 @@ enum ClipListKind { kComboBox = 0, kListBox = 1 };
 // not be had whole: then there is no list to read or write.
 bool GetClipListPath(char* path);
 enum ClipListLoadResult {
-    kLoadNotOpened = 0,   // cannot be opened: the control is left untouched
+    kLoadNotOpened = 0,   // cannot be opened (or is missing: the caller asks
+                          // which): the control is left untouched
     kLoadDone = 1,
     kLoadUnsupported = 2, // UTF-16: not read; the control is left untouched
     kLoadPartial = 3,     // a read failed in the middle: the lines before it
                           // are in the control, and the list is not whole
+    kLoadTooLarge = 4,    // more than 1 GiB, or more than the memory for its
+                          // bytes or its line table: not read; the control
+                          // is left untouched
 };
 
-// Reads the file at `path` (UTF-8), opened so that other readers may read
-// it too but no writer, into a new model and fills a combo box (kind 0) or
+// Reads the file at `path` (UTF-8), opened so that it keeps out no other
+// program (read, write and delete shared), into a new model and fills a
+// combo box (kind 0) or
 // a list box (kind 1) with its lines, in file order, after emptying it (a
 // combo box's edit field too). The items point into the model: `model`
 // receives it, and the one it held before is freed, only once the control
@@ -78,6 +83,10 @@ enum ClipListSaveResult {
     kSaveMerged = 3,      // the file had changed: written with both sides' changes
     kSaveCollides = 4,    // the file had changed where the list did: nothing written
     kSaveUnreadable = 5,  // the file on disk cannot be read now (or is UTF-16): nothing written
+    kSaveWrittenOldKept = 6,  // written; the old list's copy could not be
+                              // deleted and is at `left`
+    kSaveFailedListMoved = 7, // failed half way: the list's name holds
+                              // nothing, the old list is at `left`
 };
 
 // How a save treats a file that changed on disk since the list was loaded.
@@ -98,6 +107,9 @@ extern const ClipCodec kSystemCodec;
 // (kSaveMerged), or on a collision nothing is written (kSaveCollides) unless
 // `mode` says how to resolve it. No items: nothing written (kSaveNothing);
 // an entry the encoding cannot hold: nothing written (kSaveNotStorable). On
-// any failure the old file stays as it was.
+// a failure the old file stays as it was (kSaveFailed), or, when even
+// putting it back failed, is named in `left` (kSaveFailedListMoved). `left`
+// (room for MAX_PATH units, or null) names the copy the last two results
+// leave behind.
 ClipListSaveResult SaveClipList(const ClipEditList* list, const char* path,
-                                ClipListSaveMode mode = kSaveChecked);
+                                ClipListSaveMode mode = kSaveChecked, WCHAR* left = nullptr);

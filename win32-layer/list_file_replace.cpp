@@ -38,19 +38,17 @@ static void ResolveListFile(const WCHAR* path, WCHAR* target)
 }
 
 // True when the file may be replaced: it does not exist yet, or it is a
-// plain file that is not read-only and that no other program holds.
-// Replacing by rename would pass over a read-only file, so that is asked
-// here; and a held file is found before the replacement starts, since
-// Wine's replacement leaves a file of its own behind when it fails.
+// plain file that is not read-only (replacing by rename would pass over
+// that). Asked by attributes alone: an open to probe it would conflict
+// with the very readers (indexers, scanners, sync clients) that the
+// replacement lets keep the old file. A file another program holds
+// without sharing its deletion makes the replacement fail with nothing
+// moved; with the backup name given, Wine leaves no file of its own then.
 static bool MayReplace(const WCHAR* path, DWORD* attributes)
 {
     *attributes = GetFileAttributesW(path);
     if (*attributes == INVALID_FILE_ATTRIBUTES) return GetLastError() == ERROR_FILE_NOT_FOUND;
-    if (*attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
-    HANDLE file = CreateFileW(path, DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);  // only asked: nothing was read or written
-    return true;
+    return (*attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
 }
 
 // Marks the open file for deletion, or takes the mark back: while the list
@@ -92,29 +90,71 @@ static bool MakeBackupName(const WCHAR* folder, WCHAR* backup)
     return true;
 }
 
-// The replacement stopped half way (the system moved the old list aside but
-// could not move the new one in): finish it by a move of its own. True when
-// the new list is in place; otherwise the old one is put back if it can be.
-static bool FinishReplacement(const WCHAR* temporary, const WCHAR* target, const WCHAR* backup)
+// A copy held by a program that was quicker than us (a scanner looking at
+// a file it saw appear) is tried a few times more, briefly.
+enum { kRetries = 5, kRetryPauseMs = 20 };
+
+// Deletes the old list's copy after a success. True when it is gone (or
+// was never made: the rename that put the list in place needs none).
+static bool DeleteOldCopy(const WCHAR* backup)
+{
+    for (int attempt = 0;; ++attempt) {
+        if (DeleteFileW(backup) || GetLastError() == ERROR_FILE_NOT_FOUND) return true;
+        if (attempt == kRetries) return false;
+        Sleep(kRetryPauseMs);
+    }
+}
+
+// The old list, moved aside to `backup`, goes back under its name, which
+// holds nothing. True when it is there again.
+static bool PutOldListBack(const WCHAR* backup, const WCHAR* target)
+{
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(backup, target, MOVEFILE_WRITE_THROUGH)) return true;
+        // Taken meanwhile by another program: the name is not ours to fill.
+        if (GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES) return false;
+        if (attempt == kRetries) break;
+        Sleep(kRetryPauseMs);
+    }
+    // A program that reads the old copy but lets no one rename it: a copy
+    // of it under the list's name is the list again. The copy aside then
+    // goes if it can.
+    if (!CopyFileW(backup, target, TRUE)) return false;
+    DeleteFileW(backup);
+    return true;
+}
+
+// Where the replacement left the lists.
+enum Placement {
+    kPlaced,     // the new list is under the list's name
+    kNotPlaced,  // the old list is under its name (or there was none)
+    kOldAside,   // the old list is under the backup name only
+};
+
+// The replacement stopped half way (the system may have moved the old list
+// aside but could not move the new one in): finish it by a move of its
+// own; failing that, the old list goes back under its name.
+static Placement FinishReplacement(const WCHAR* temporary, const WCHAR* target,
+                                   const WCHAR* backup)
 {
     if (MoveFileExW(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return true;
+        return kPlaced;
     }
-    if (GetFileAttributesW(target) == INVALID_FILE_ATTRIBUTES) {
-        // Nothing under the list's name: the old list goes back. Should even
-        // that fail, both copies stay where they are for the user to find.
-        MoveFileExW(backup, target, MOVEFILE_WRITE_THROUGH);
+    // The backup name is new to this save: a file under it is the old list.
+    if (GetFileAttributesW(backup) == INVALID_FILE_ATTRIBUTES) return kNotPlaced;
+    if (GetFileAttributesW(target) == INVALID_FILE_ATTRIBUTES && PutOldListBack(backup, target)) {
+        return kNotPlaced;
     }
-    return false;
+    return kOldAside;
 }
 
 // Puts the written temporary file in the list's place, the old list kept
 // under `backup` until the new one is known to be there.
-static bool PutInPlace(const WCHAR* temporary, const WCHAR* target, const WCHAR* backup,
-                       DWORD attributes)
+static Placement PutInPlace(const WCHAR* temporary, const WCHAR* target, const WCHAR* backup,
+                            DWORD attributes)
 {
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return MoveFileExW(temporary, target, MOVEFILE_WRITE_THROUGH) != FALSE;
+        return MoveFileExW(temporary, target, MOVEFILE_WRITE_THROUGH) ? kPlaced : kNotPlaced;
     }
     if (!ReplaceFileW(target, temporary, backup, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                       nullptr)) {
@@ -126,13 +166,14 @@ static bool PutInPlace(const WCHAR* temporary, const WCHAR* target, const WCHAR*
             // it; where not, the old list stays.
             if (!MoveFileExW(temporary, target,
                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-                return false;
+                return kNotPlaced;
             }
         } else if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
                    error != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-            return false;  // nothing moved: the old list is where it was
-        } else if (!FinishReplacement(temporary, target, backup)) {
-            return false;
+            return kNotPlaced;  // nothing moved: the old list is where it was
+        } else {
+            Placement finished = FinishReplacement(temporary, target, backup);
+            if (finished != kPlaced) return finished;
         }
     }
     // The user's attributes (hidden, say) stay; the archive bit says the
@@ -141,51 +182,60 @@ static bool PutInPlace(const WCHAR* temporary, const WCHAR* target, const WCHAR*
     // FILE_ATTRIBUTE_NORMAL stands only alone.
     DWORD wanted = (attributes & ~(DWORD)FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_ARCHIVE;
     if (GetFileAttributesW(target) != wanted) SetFileAttributesW(target, wanted);
-    return true;
+    return kPlaced;
 }
 
-bool PutListFileInPlace(const WCHAR* temporary, const WCHAR* target, const WCHAR* backup)
+ListReplaceResult PutListFileInPlace(const WCHAR* temporary, const WCHAR* target,
+                                     const WCHAR* backup)
 {
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
     if (!MayReplace(target, &attributes)) {
         DeleteFileW(temporary);  // the old list stays; nothing more to do if even this fails
-        return false;
+        return kReplaceFailed;
     }
-    const bool hadList = attributes != INVALID_FILE_ATTRIBUTES;
-    if (PutInPlace(temporary, target, backup, attributes)) {
-        DeleteFileW(backup);  // the old list; not there when the list was new
-        return true;
-    }
-    // The old list is in its place (it never left, or it went back), or
-    // there was none: the new copy is no longer needed. When the list's
-    // name holds nothing, both copies stay for the user to find.
-    if (GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES || !hadList) {
+    switch (PutInPlace(temporary, target, backup, attributes)) {
+    case kPlaced:
+        return DeleteOldCopy(backup) ? kReplaceDone : kReplaceDoneOldKept;
+    case kNotPlaced:
+        // The old list is in its place (it never left, or it went back), or
+        // there was none: the new copy is no longer needed.
         DeleteFileW(temporary);
+        return kReplaceFailed;
+    default:
+        // The old list is only under the backup name, which the failure
+        // names. The new one is still in the editor, to be saved again: its
+        // copy would be one more file to puzzle over.
+        DeleteFileW(temporary);
+        return kReplaceFailedMoved;
     }
-    return false;
 }
 
-bool ReplaceListFile(const WCHAR* path, const char* bytes, DWORD size)
+ListReplaceResult ReplaceListFile(const WCHAR* path, const char* bytes, DWORD size, WCHAR* left)
 {
+    if (left) left[0] = L'\0';
     WCHAR target[MAX_PATH];
     ResolveListFile(path, target);
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
-    if (!MayReplace(target, &attributes)) return false;
+    if (!MayReplace(target, &attributes)) return kReplaceFailed;
 
     WCHAR folder[MAX_PATH];
     lstrcpynW(folder, target, MAX_PATH);
     WCHAR* slash = wcsrchr(folder, L'\\');
-    if (!slash) return false;
+    if (!slash) return kReplaceFailed;
     slash[1] = L'\0';  // a file in a drive's root keeps "C:\"
     WCHAR temporary[MAX_PATH];
     WCHAR backup[MAX_PATH];
     // The name is unique in the folder and the file exists from here on.
-    if (GetTempFileNameW(folder, L"clp", 0, temporary) == 0) return false;
+    if (GetTempFileNameW(folder, L"clp", 0, temporary) == 0) return kReplaceFailed;
     if (!WriteTemporary(temporary, bytes, size) || !MakeBackupName(folder, backup)) {
         DeleteFileW(temporary);  // nothing more to do if even this fails
-        return false;
+        return kReplaceFailed;
     }
     // Asked again just before the swap: the file may have been made
-    // read-only or opened by another program while the list was written.
-    return PutListFileInPlace(temporary, target, backup);
+    // read-only while the list was written.
+    ListReplaceResult result = PutListFileInPlace(temporary, target, backup);
+    if (left && (result == kReplaceDoneOldKept || result == kReplaceFailedMoved)) {
+        lstrcpynW(left, backup, MAX_PATH);
+    }
+    return result;
 }

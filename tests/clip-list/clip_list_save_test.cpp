@@ -182,7 +182,7 @@ TEST(SaveClipList, HeldNewListNeverLosesBothCopies)
                                     OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, holder);
         bool placed = PutListFileInPlace(Wide(fresh).c_str(), Wide(list).c_str(),
-                                         Wide(folder.File("clb1.tmp")).c_str());
+                                         Wide(folder.File("clb1.tmp")).c_str()) == kReplaceDone;
         CloseHandle(holder);
         EXPECT_EQ(row.placed, placed);
         EXPECT_EQ(placed ? "new\r\n" : "old\r\n", ReadWholeFile(list));
@@ -220,6 +220,64 @@ TEST(SaveClipList, OnlyExactTextMovesToUtf8)
         }
         free(out);
     }
+}
+
+// An indexer, a scanner or a sync client reads the list sharing everything:
+// the save replaces it all the same, the reader keeps reading the old file,
+// and once it lets go nothing but the list is left.
+TEST(SaveClipList, ReaderSharingEverythingDoesNotKeepTheSaveOut)
+{
+    ScratchFolder folder{"clip"};
+    std::string path = folder.File("ClipData.txt");
+    ASSERT_TRUE(WriteWholeFile(path, "old\r\n"));
+    HANDLE reader = CreateFileA(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, reader);
+    EntryList test{{"new"}};
+    WCHAR left[MAX_PATH] = L"unchanged";
+    EXPECT_EQ(kSaveWritten, SaveClipList(&test.list, path.c_str(), kSaveMine, left));
+    EXPECT_EQ(std::wstring(L""), left) << "no copy was left";
+    EXPECT_EQ("new\r\n", ReadWholeFile(path));
+    char old[16] = "";
+    DWORD got = 0;
+    ReadFile(reader, old, sizeof old, &got, nullptr);
+    EXPECT_EQ("old\r\n", std::string(old, got)) << "the reader reads the file it opened";
+    CloseHandle(reader);
+    EXPECT_EQ("[ClipData.txt]", FolderNames(folder.path));
+}
+
+// The replacement stops half way: the old list is moved aside, but the new
+// one cannot be moved in (here it lies on another file system, which no
+// rename crosses). The old list is back under its name before the failure
+// is given, and no copy is left. Under Wine Z: is the Unix root and
+// /dev/shm a file system of its own; elsewhere there is no such place.
+TEST(SaveClipList, HalfWayFailurePutsTheOldListBackUnderItsName)
+{
+    const std::string elsewhere = "Z:\\dev\\shm";
+    const DWORD attributes = GetFileAttributesA(elsewhere.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        GTEST_SKIP() << "no second file system at " << elsewhere;
+    }
+    ScratchFolder folder{"clip"};
+    const std::string list = folder.File("ClipData.txt");
+    const std::string fresh =
+        elsewhere + "\\quillan-clp-" + std::to_string(GetCurrentProcessId()) + ".tmp";
+    ASSERT_TRUE(WriteWholeFile(list, "old\r\n"));
+    ASSERT_TRUE(WriteWholeFile(fresh, "new\r\n"));
+    // Only where a rename cannot cross does the replacement stop half way.
+    const std::string probe = folder.File("probe");
+    if (MoveFileExA(fresh.c_str(), probe.c_str(), 0)) {
+        MoveFileExA(probe.c_str(), fresh.c_str(), 0);
+        DeleteFileA(fresh.c_str());
+        GTEST_SKIP() << elsewhere << " is on the same file system";
+    }
+    EXPECT_EQ(kReplaceFailed, PutListFileInPlace(Wide(fresh).c_str(), Wide(list).c_str(),
+                                                 Wide(folder.File("clb1.tmp")).c_str()));
+    EXPECT_EQ("old\r\n", ReadWholeFile(list)) << "the old list is under its name";
+    EXPECT_EQ("[ClipData.txt]", FolderNames(folder.path)) << "a copy was left";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(fresh.c_str())) << "the new copy was left";
+    DeleteFileA(fresh.c_str());
 }
 
 }  // namespace

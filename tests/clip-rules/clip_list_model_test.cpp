@@ -132,4 +132,15 @@ TEST(ClipListModel, NoTextIn932IsFound)
     }
 }
 
+// A file of 1 GiB holds up to 2^29 lines; on a 32-bit build their table's
+// size, 8 bytes each, would wrap to 0. It is refused instead.
+TEST(ClipListModel, LineTableSizeNeverWraps)
+{
+    size_t bytes = 0;
+    EXPECT_TRUE(ClipLineTableBytes(1000, &bytes));
+    EXPECT_EQ(1000 * sizeof(ClipLine), bytes);
+    EXPECT_EQ(sizeof(size_t) > 4, ClipLineTableBytes(1 << 29, &bytes));
+    EXPECT_FALSE(ClipLineTableBytes(-1, &bytes));
+}
+
 }  // namespace

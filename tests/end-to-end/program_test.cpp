@@ -257,6 +257,70 @@ TEST_F(Program, CancelledFileBrowseChangesNothing)
     EXPECT_EQ("typed", WindowText(combo));
 }
 
+// Another window of this process becomes the active one, then the
+// program's again, as when the user switches to another program and back.
+// False when the system did not let this process switch (Windows may keep
+// a background process from taking the foreground; Wine lets it).
+bool SwitchAwayAndBack(HWND main)
+{
+    HWND other = CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40,
+                                 NULL, NULL, NULL, NULL);
+    SetForegroundWindow(other);
+    for (int i = 0; i < 50 && GetForegroundWindow() != other; ++i) Sleep(10);
+    const bool away = GetForegroundWindow() == other;
+    SetForegroundWindow(main);
+    for (int i = 0; i < 50 && GetForegroundWindow() != main; ++i) Sleep(10);
+    DestroyWindow(other);
+    return away && GetForegroundWindow() == main;
+}
+
+// The list file changes while the window is open (another program, a sync
+// client, the user's text editor): before the list drops down, and when the
+// window is activated again, it shows the file as it is now. What the field
+// holds stays, and so does the picked entry where the list still holds it.
+TEST_F(Program, ListShowsTheFileAsItIsNowKeepingTheField)
+{
+    HWND main = StartAndWait("");
+    ASSERT_TRUE(main);
+    HWND combo = GetDlgItem(main, IDC_CLIP_COMBO);
+    ASSERT_EQ(kFileOrder, ComboItems(combo));
+    const std::string list = folder_.path + "\\ClipData.txt";
+
+    // Picked, then changed on disk: the list drops down with the file's
+    // lines, the same entry picked at its new place.
+    SendMessageW(combo, CB_SETCURSEL, 1, 0);
+    ASSERT_TRUE(WriteWholeFile(list, "New\r\nBeta\r\nGreeting/=\"Good morning\"\r\n"));
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);  // returns once the list is up
+    EXPECT_EQ("[New][Beta][Greeting/=\"Good morning\"]", Show(ComboItems(combo)));
+    EXPECT_EQ(2, (int)SendMessageW(combo, CB_GETCURSEL, 0, 0));
+    EXPECT_EQ("Greeting/=\"Good morning\"", WindowText(combo));
+    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    EXPECT_EQ("Good morning", CopyByButton(main));
+
+    // Typed, then changed on disk: back in the window, the file's lines and
+    // the typed text.
+    SendMessageW(combo, WM_SETTEXT, 0, (LPARAM)L"typed text");
+    ASSERT_TRUE(WriteWholeFile(list, "Only\r\n"));
+    if (!SwitchAwayAndBack(main)) {
+        printf("note: the window could not be activated from here; its list is dropped instead\n");
+        SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+        SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    }
+    std::string items;
+    for (int i = 0; i < 100 && (items = Show(ComboItems(combo))) != "[Only]"; ++i) Sleep(20);
+    EXPECT_EQ("[Only]", items) << "activated, the window shows the list as it was";
+    EXPECT_EQ("typed text", WindowText(combo));
+    EXPECT_EQ("typed text", CopyByButton(main));
+
+    // Deleted: an empty list, and nothing said.
+    ASSERT_TRUE(DeleteFileA(list.c_str()));
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    EXPECT_EQ("", Show(ComboItems(combo)));
+    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    EXPECT_EQ("typed text", WindowText(combo));
+    EXPECT_FALSE(WaitForWindow(run_, kTitleFailure, false, 300)) << "a missing list is no error";
+}
+
 // The footing of every other test here: the system code page is the one
 // the session named (scripts/wine-session.sh), so that a failure under
 // 1252 or 65001 is the program's and not a session that fell back to 932.

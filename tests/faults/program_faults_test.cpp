@@ -112,10 +112,11 @@ TEST_F(Faults, ProgramFolderTooDeepForTheListSaysSo)
     CloseProgram(main);
 }
 
-// ClipData.txt that cannot be replaced, or not even read: the start is
-// silent; the editor says when it could not read the list, and then never
-// saves over it; saving says it failed, keeps the editor open with the
-// user's edits, and leaves every byte and no temporary file.
+// ClipData.txt that cannot be replaced, or not even read: the main window
+// says when it cannot open the list (once: not again as it is activated);
+// the editor says when it could not read the list, and then never saves
+// over it; saving says it failed, keeps the editor open with the user's
+// edits, and leaves every byte and no temporary file.
 TEST_F(Faults, ClipListThatCannotBeWrittenIsNeverLost)
 {
     enum Setup { kReadOnly, kHeldByAnother, kFolder };
@@ -150,18 +151,24 @@ TEST_F(Faults, ClipListThatCannotBeWrittenIsNeverLost)
         }
 
         ASSERT_TRUE(Start(""));
+        // The list that cannot be opened is said by the main window (an
+        // unread list here), before it shows.
+        const std::string mainSaid = row.unread ? Box(kTitleFailure, kClipListNotOpened) : "";
+        const size_t mainBoxes = row.unread ? 1 : 0;
         HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
         ASSERT_TRUE(main) << "the main window did not appear";
         EXPECT_EQ(Show(row.loaded), Show(Items(main)));
         EXPECT_EQ("", WindowText(GetDlgItem(main, IDC_CLIP_COMBO)));
+        EXPECT_EQ(mainSaid, Boxes());
 
         // The editor: add an entry and save.
         PostMessageW(main, WM_COMMAND, IDC_EDIT_LIST, 0);
         HWND editor = WaitForWindow(run_, kEditorCaption, false, kWindowWait);
         ASSERT_TRUE(editor) << "the editor did not open";
-        const std::string atStart = row.unread ? Box(kTitleFailure, kClipListNotRead, true) : "";
+        const std::string atStart =
+            mainSaid + (row.unread ? Box(kTitleFailure, kClipListNotRead, true) : "");
         if (row.unread) {
-            EXPECT_TRUE(WaitForBoxes(&watch_, 1, kWindowWait)) << "not said: unread";
+            EXPECT_TRUE(WaitForBoxes(&watch_, mainBoxes + 1, kWindowWait)) << "not said: unread";
         }
         const std::string afterSave =
             atStart + Box(kTitleFailure, row.unread ? kClipListNotSaved : kClipListSaveFailed, true);
@@ -176,7 +183,7 @@ TEST_F(Faults, ClipListThatCannotBeWrittenIsNeverLost)
         EXPECT_EQ(atStart, Boxes()) << "no other message before the save";
 
         PostMessageW(editor, WM_COMMAND, IDOK, 0);
-        EXPECT_TRUE(WaitForBoxes(&watch_, row.unread ? 2 : 1, kWindowWait))
+        EXPECT_TRUE(WaitForBoxes(&watch_, mainBoxes + (row.unread ? 2 : 1), kWindowWait))
             << "no message after the failed save";
         Sleep(100);
         EXPECT_EQ(afterSave, Boxes());
@@ -187,6 +194,9 @@ TEST_F(Faults, ClipListThatCannotBeWrittenIsNeverLost)
         PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
         for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
         EXPECT_FALSE(IsWindow(editor));
+        // Back in the main window, which looks at the list again: still the
+        // same, and not said a second time.
+        SendMessageW(main, WM_NULL, 0, 0);
         EXPECT_EQ(Show(row.loaded), Show(Items(main))) << "nothing saved, nothing reloaded";
         CloseProgram(main);
         if (row.setup == kHeldByAnother) {
@@ -203,6 +213,45 @@ TEST_F(Faults, ClipListThatCannotBeWrittenIsNeverLost)
         EXPECT_EQ(kProgramFiles, FolderNames(folder_.path)) << "a temporary file was left";
         EXPECT_EQ(afterSave, Boxes()) << "no other message";
     }
+}
+
+// A list of more than 1 GiB (sparse: it takes no room) with two readable
+// lines: the main window and the editor say it is too large, not that some
+// other program holds it or that only some entries are shown; the editor
+// never saves over it.
+TEST_F(Faults, ListTooLargeIsSaidToBeTooLarge)
+{
+    HANDLE file = CreateFileW(Wide(list_).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    DWORD done = 0;
+    WriteFile(file, "A\r\nB\r\n", 6, &done, NULL);
+    LARGE_INTEGER size;
+    size.QuadPart = 1100000000LL;
+    bool sized = SetFilePointerEx(file, size, NULL, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    if (!sized) GTEST_SKIP() << "no file of 1.1 GB can be made here";
+
+    ASSERT_TRUE(Start(""));
+    EXPECT_TRUE(WaitForBoxes(&watch_, 1, kWindowWait)) << "not said";
+    HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
+    ASSERT_TRUE(main);
+    EXPECT_EQ("", Show(Items(main)));
+    PostMessageW(main, WM_COMMAND, IDC_EDIT_LIST, 0);
+    HWND editor = WaitForWindow(run_, kEditorCaption, false, kWindowWait);
+    ASSERT_TRUE(editor) << "the editor did not open";
+    EXPECT_TRUE(WaitForBoxes(&watch_, 2, kWindowWait)) << "not said by the editor";
+    PostMessageW(editor, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitForBoxes(&watch_, 3, kWindowWait)) << "the save did not refuse";
+    PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+    for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+    SendMessageW(main, WM_NULL, 0, 0);
+    EXPECT_EQ(Box(kTitleFailure, kClipListTooLarge) + Box(kTitleFailure, kClipListTooLarge, true) +
+                  Box(kTitleFailure, kClipListNotSaved, true),
+              Boxes());
+    CloseProgram(main);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ASSERT_TRUE(GetFileAttributesExW(Wide(list_).c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(1100000000LL, ((LONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow);
 }
 
 // The clipboard held by another program (with a window of its own) for a

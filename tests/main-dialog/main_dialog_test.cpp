@@ -254,18 +254,20 @@ TEST_F(MainDialog, ShortcutCommandHandsTitleAndMessageOn)
     }
 }
 
-TEST_F(MainDialog, EditorReloadsTheListOnlyAfterASave)
+TEST_F(MainDialog, AfterTheEditorTheListShowsTheFileAsItIsNow)
 {
     HWND dialog = Start("");
     ASSERT_TRUE(dialog);
-    // The file changes behind the main window's back; only a save by the
-    // editor reloads it (and the reload empties the edit field).
+    // The file changes behind the main window's back. Cancelled, the
+    // editor leaves the main window to show the file as it is now, the
+    // field kept; saved, the list is reloaded and the field emptied.
+    // (Before issue "The list is shared", only a save reloaded it.)
     const struct {
         int button;
         std::vector<std::string> items;
         const char* field;
     } rows[] = {
-        {IDCANCEL, kFileOrder, "typed"},
+        {IDCANCEL, {"One", "Two"}, "typed"},
         {IDOK, {"One", "Two"}, ""},
     };
     for (const auto& row : rows) {
