@@ -402,6 +402,30 @@ static ClipListSaveResult MergeWithDisk(const ClipEditList* list, const ClipList
     return result;
 }
 
+// What the save read of the list on disk, to ask just before the swap
+// whether the file is still so.
+struct ReadBeforeSave {
+    const char* path;
+    const WCHAR* widePath;
+    const ClipListModel* disk;
+};
+
+static bool StillAsRead(const void* context)
+{
+    const ReadBeforeSave* read = static_cast<const ReadBeforeSave*>(context);
+    ClipListModel now;
+    StartClipList(&now);
+    const bool same = ReadListOnDisk(read->path, read->widePath, read->disk->encoding, &now) ==
+                          kSaveWritten &&
+                      SameBytes(&now, read->disk);
+    FreeClipList(&now);
+    return same;
+}
+
+// Another program may write the list between the save's read and its swap;
+// the save then reads and merges again, a few times at most.
+enum { kSaveTries = 3 };
+
 ClipListSaveResult SaveClipList(const ClipEditList* list, const char* path, ClipListSaveMode mode,
                                 WCHAR* left)
 {
@@ -417,33 +441,41 @@ ClipListSaveResult SaveClipList(const ClipEditList* list, const char* path, Clip
     case kBuildFailed: return kSaveFailed;
     case kBuildDone: break;
     }
-    ClipListSaveResult result = kSaveWritten;
-    ClipFileBytes merged;
-    StartClipFile(&merged, kEncoding932);
-    const ClipFileBytes* written = &mine;
-    ClipListModel disk;
-    StartClipList(&disk);
-    if (mode != kSaveMine) {
-        // Read again just before the replace: another program (a second
-        // copy of this one, a text editor, a sync client) may have written
-        // the list since the editor loaded it, and its change is never
-        // written over in silence.
-        result = ReadListOnDisk(path, widePath, list->loaded.encoding, &disk);
-        if (result == kSaveWritten && !SameBytes(&disk, &list->loaded)) {
-            result = MergeWithDisk(list, &disk, &mine, mineLines, mineCount, mode, &merged);
-            written = &merged;
+    ClipListSaveResult result = kSaveFailed;
+    for (int tries = 0; tries < kSaveTries; ++tries) {
+        result = kSaveWritten;
+        ClipFileBytes merged;
+        StartClipFile(&merged, kEncoding932);
+        const ClipFileBytes* written = &mine;
+        ClipListModel disk;
+        StartClipList(&disk);
+        ReadBeforeSave read = {path, widePath, &disk};
+        if (mode != kSaveMine) {
+            // Read again just before the replace: another program (a second
+            // copy of this one, a text editor, a sync client) may have
+            // written the list since the editor loaded it, and its change is
+            // never written over in silence.
+            result = ReadListOnDisk(path, widePath, list->loaded.encoding, &disk);
+            if (result == kSaveWritten && !SameBytes(&disk, &list->loaded)) {
+                result = MergeWithDisk(list, &disk, &mine, mineLines, mineCount, mode, &merged);
+                written = &merged;
+            }
         }
-    }
-    if (result == kSaveWritten || result == kSaveMerged) {
-        switch (ReplaceListFile(widePath, written->bytes, (DWORD)written->size, left)) {
-        case kReplaceDone: break;
-        case kReplaceDoneOldKept: result = kSaveWrittenOldKept; break;
-        case kReplaceFailedMoved: result = kSaveFailedListMoved; break;
-        default: result = kSaveFailed; break;
+        bool again = false;
+        if (result == kSaveWritten || result == kSaveMerged) {
+            switch (ReplaceListFile(widePath, written->bytes, (DWORD)written->size, left,
+                                    mode != kSaveMine ? StillAsRead : nullptr, &read)) {
+            case kReplaceDone: break;
+            case kReplaceDoneOldKept: result = kSaveWrittenOldKept; break;
+            case kReplaceFailedMoved: result = kSaveFailedListMoved; break;
+            case kReplaceChanged: again = true; result = kSaveUnreadable; break;
+            default: result = kSaveFailed; break;
+            }
         }
+        FreeClipList(&disk);
+        FreeClipFile(&merged);
+        if (!again) break;
     }
-    FreeClipList(&disk);
-    FreeClipFile(&merged);
     FreeClipFile(&mine);
     free(mineLines);
     return result;

@@ -51,13 +51,13 @@ static bool MayReplace(const WCHAR* path, DWORD* attributes)
     return (*attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
 }
 
-// Marks the open file for deletion, or takes the mark back: while the list
+// Whether the open file goes when its handle closes: while the list
 // is written the temporary file goes with its handle, so that a crash in
 // the middle leaves nothing behind.
-static void MarkForDeletion(HANDLE file, BOOL remove)
+static void SetDeleteOnClose(HANDLE file, BOOL deleteOnClose)
 {
     FILE_DISPOSITION_INFO disposition;
-    disposition.DeleteFile = remove;
+    disposition.DeleteFile = deleteOnClose;
     // Should the system refuse, the failure paths below still delete the
     // file; only a crash would leave it.
     SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
@@ -69,11 +69,11 @@ static bool WriteTemporary(const WCHAR* temporary, const char* bytes, DWORD size
     HANDLE file = CreateFileW(temporary, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    MarkForDeletion(file, TRUE);
+    SetDeleteOnClose(file, TRUE);
     DWORD done = 0;
     bool written = (size == 0 || (WriteFile(file, bytes, size, &done, nullptr) && done == size)) &&
                    FlushFileBuffers(file);
-    if (written) MarkForDeletion(file, FALSE);
+    if (written) SetDeleteOnClose(file, FALSE);  // kept: it is the new list
     CloseHandle(file);
     return written;
 }
@@ -210,7 +210,8 @@ ListReplaceResult PutListFileInPlace(const WCHAR* temporary, const WCHAR* target
     }
 }
 
-ListReplaceResult ReplaceListFile(const WCHAR* path, const char* bytes, DWORD size, WCHAR* left)
+ListReplaceResult ReplaceListFile(const WCHAR* path, const char* bytes, DWORD size, WCHAR* left,
+                                  ListStillAsRead unchanged, const void* context)
 {
     if (left) left[0] = L'\0';
     WCHAR target[MAX_PATH];
@@ -230,6 +231,10 @@ ListReplaceResult ReplaceListFile(const WCHAR* path, const char* bytes, DWORD si
     if (!WriteTemporary(temporary, bytes, size) || !MakeBackupName(folder, backup)) {
         DeleteFileW(temporary);  // nothing more to do if even this fails
         return kReplaceFailed;
+    }
+    if (unchanged && !unchanged(context)) {
+        DeleteFileW(temporary);  // nothing more to do if even this fails
+        return kReplaceChanged;
     }
     // Asked again just before the swap: the file may have been made
     // read-only while the list was written.

@@ -12,7 +12,13 @@ enum ListReplaceResult {
     kReplaceFailedMoved,  // failed half way, and the old list could not be
                           // put back: its name holds nothing, and the old
                           // list is under the backup name
+    kReplaceChanged,      // another program wrote the list meanwhile: the
+                          // old list is as that program left it
 };
+
+// Asked just before the new list takes the old one's place: true while the
+// file is still as the caller last read it.
+typedef bool (*ListStillAsRead)(const void* context);
 
 // Writes `size` bytes to a new file beside `path`, flushes it, and puts it
 // in path's place: where path is a link, in the place of the file it points
@@ -21,9 +27,13 @@ enum ListReplaceResult {
 // other programs hold open is, where they share it for deletion (an
 // indexer, a scanner, a sync client): they keep the old file. For the two
 // results that leave a copy behind, `left` (room for MAX_PATH units, or
-// null) names it.
+// null) names it. With `unchanged`, the new list takes the old one's place
+// only while unchanged(context) says the file is as the caller read it:
+// checked after the slow part (writing and flushing the new list), so that
+// another program's change between the caller's read and the swap is seen.
 ListReplaceResult ReplaceListFile(const WCHAR* path, const char* bytes, DWORD size,
-                                  WCHAR* left = nullptr);
+                                  WCHAR* left = nullptr, ListStillAsRead unchanged = nullptr,
+                                  const void* context = nullptr);
 
 // The last step of that: puts the written and flushed file `temporary` in
 // the place of `target` (both in one folder), keeping the old list under
