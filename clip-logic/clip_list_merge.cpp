@@ -349,7 +349,10 @@ static bool Combine(const MergeLine* base, int baseCount, const MergeLine* their
         } else {
             // Keep both: theirs' lines, then mine's that neither base's
             // chunk nor theirs holds (a line both added is there once).
-            ++out->merge->collisions;
+            // Lines both sides only added at one place touch no line of
+            // the other's: that is no collision, and keeping both is the
+            // merge (two copies of the program each adding an entry).
+            if (hi > lo) ++out->merge->collisions;
             Emit(out, kMergeTheirs, t0, t1);
             LineSet set, added;
             if (!BuildLineSet(&set, base, lo, hi)) return false;

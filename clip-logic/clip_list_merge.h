@@ -11,6 +11,8 @@
 // position, form one chunk:
 //   - only one side changed it: that side's lines are taken;
 //   - both made the same change: it is taken once;
+//   - both only added lines, at one place: theirs' lines, then mine's that
+//     theirs lacks (no line of either was touched by the other);
 //   - both changed it differently: a collision, counted and resolved as
 //     "keep both": theirs' lines of the chunk, then those lines of mine's
 //     chunk that are no line of base's chunk (the user's added or changed
