@@ -197,7 +197,11 @@ ClipFileBuild BuildClipFileLines(const ClipEditList* list, const ClipCodec* code
     if (lines) *lines = nullptr;
     if (count) *count = 0;
     if (list->count == 0) return kBuildEmpty;
-    if (list->encoding == kEncodingUtf16Bom) return kBuildFailed;
+    // A UTF-16 file was never read: whatever the items are, writing them
+    // would put another encoding's bytes over lines nobody saw.
+    if (list->encoding == kEncodingUtf16Bom || list->loaded.encoding == kEncodingUtf16Bom) {
+        return kBuildFailed;
+    }
     ClipFileLine* table = nullptr;
     if (lines) {
         if ((size_t)list->count > SIZE_MAX / sizeof(ClipFileLine)) return kBuildFailed;
