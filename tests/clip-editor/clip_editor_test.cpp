@@ -26,48 +26,30 @@ using Items = std::vector<std::string>;
 const char kEditorCaption[] = "クリップメッセージ編集";
 const int kMessageBoxText = 0xFFFF;  // the static text of a message box
 
-// Polls for `found` to give a window (or true), up to two seconds.
-HWND WaitFor(const std::function<HWND()>& found)
+// How long a window of the test is waited for, to come or to go.
+const int kWindowWait = 5000;
+
+// A visible dialog of this process (the editor, its message boxes, the
+// file dialog: all shown by the test thread) with the given caption, once
+// it is there.
+HWND WaitForOwnDialog(const char* caption)
 {
-    for (int i = 0; i < 200; ++i) {
-        if (HWND window = found()) return window;
-        Sleep(10);
-    }
-    return nullptr;
+    return WaitForDialog(GetCurrentProcessId(), caption, 0, kWindowWait);
 }
 
-struct WindowSearch { const char* caption; HWND found; };
-
-BOOL CALLBACK MatchCaption(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    char text[256] = "";
-    GetWindowTextA(window, text, sizeof text);
-    if (IsWindowVisible(window) && strcmp(text, search->caption) == 0) search->found = window;
-    return search->found == nullptr;
-}
-
-// A visible top-level window of the given thread with the given caption.
-HWND ThreadWindow(DWORD thread, const char* caption)
-{
-    WindowSearch search = {caption, nullptr};
-    EnumThreadWindows(thread, MatchCaption, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// What a message box of the given thread said and who owned it; `answer`
+// What a message box of the test thread said and who owned it; `answer`
 // is the button pressed. Empty text when no such box came up.
 struct BoxSeen { std::string text; HWND owner = nullptr; };
 
-BoxSeen AnswerMessageBox(DWORD thread, const char* title, int answer)
+BoxSeen AnswerMessageBox(const char* title, int answer)
 {
     BoxSeen seen;
-    HWND box = WaitFor([&] { return ThreadWindow(thread, title); });
+    HWND box = WaitForOwnDialog(title);
     if (!box) return seen;
     seen.text = WindowText(GetDlgItem(box, kMessageBoxText));
     seen.owner = GetWindow(box, GW_OWNER);
     PostMessageA(box, WM_COMMAND, answer, 0);
-    WaitFor([&] { return IsWindow(box) ? nullptr : box; });
+    WaitForWindowGone(box, kWindowWait);
     return seen;
 }
 
@@ -140,9 +122,8 @@ protected:
     // editor; gives what the box said.
     std::string PressRefused(int command)
     {
-        DWORD ui = GetCurrentThreadId();
         BoxSeen seen;
-        std::thread answerer([&] { seen = AnswerMessageBox(ui, kTitleFailure, IDOK); });
+        std::thread answerer([&] { seen = AnswerMessageBox(kTitleFailure, IDOK); });
         Press(command);
         answerer.join();
         EXPECT_EQ(seen.owner, dialog_) << "the refusal must stand over the editor";
@@ -158,15 +139,14 @@ protected:
     // Should the driver leave it open, it is cancelled so that no test hangs.
     INT_PTR RunModal(const std::function<void(HWND)>& drive)
     {
-        DWORD ui = GetCurrentThreadId();
         std::thread driver([&] {
-            HWND dialog = WaitFor([&] { return ThreadWindow(ui, kEditorCaption); });
+            HWND dialog = WaitForOwnDialog(kEditorCaption);
             if (!dialog) {
                 ADD_FAILURE() << "the editor did not come up";
                 return;
             }
             drive(dialog);
-            if (!WaitFor([&] { return IsWindow(dialog) ? nullptr : dialog; })) {
+            if (!WaitForWindowGone(dialog, kWindowWait)) {
                 ADD_FAILURE() << "the editor was still open when the driver finished";
                 PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
             }
@@ -415,11 +395,10 @@ TEST_F(ClipEditorTest, BrowsePutsTheChosenPathIntoTheMessageField)
     std::string memo = std::string(m_ExeDir) + "\\memo.txt";
     CloseHandle(CreateFileA(memo.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     Open({});
-    DWORD ui = GetCurrentThreadId();
     for (int answer : {IDCANCEL, IDOK}) {
         SetFields("Memo", "before");
         std::thread chooser([&] {
-            HWND box = WaitFor([&] { return ThreadWindow(ui, kTextFileDialogTitle); });
+            HWND box = WaitForOwnDialog(kTextFileDialogTitle);
             ASSERT_NE(box, nullptr) << "no file dialog came up";
             HWND name = GetDlgItem(box, edt1);  // the file name field
             if (!name) name = GetDlgItem(box, cmb13);
@@ -518,12 +497,12 @@ TEST_F(ClipEditorTest, SavingNoItemsSaysSoAndLeavesTheFile)
     // Every entry deleted: the save says the file stays, and the editor
     // stays open for more edits or a cancel.
     WriteClipData("A\r\n");
-    DWORD ui = GetCurrentThreadId();
     INT_PTR result = RunModal([&](HWND dialog) {
         SendDlgItemMessageA(dialog, IDC_ED_LIST, LB_SETCURSEL, 0, 0);
         SendMessageA(dialog, WM_COMMAND, IDC_ED_DELETE, 0);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        EXPECT_EQ(AnswerMessageBox(ui, kTitleConfirm, IDOK).text, kClipListEmptyNotSaved);
+        EXPECT_EQ(AnswerMessageBox(kTitleConfirm, IDOK).text, kClipListEmptyNotSaved);
+        WaitForWindowAnswer(dialog, kWindowWait);  // past the box, the save is over
         EXPECT_TRUE(IsWindow(dialog)) << "the editor closed as if it had saved";
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
@@ -554,24 +533,24 @@ TEST_F(ClipEditorTest, FailedSaveSaysSoAndKeepsTheEditorOpen)
         };
         if (fault == kHeldAtStart) hold();
         if (fault == kReadOnly) SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_READONLY);
-        DWORD ui = GetCurrentThreadId();
         INT_PTR result = RunModal([&](HWND dialog) {
             if (fault == kHeldAtStart) {
-                EXPECT_EQ(AnswerMessageBox(ui, kTitleFailure, IDOK).text, kClipListNotRead);
+                EXPECT_EQ(AnswerMessageBox(kTitleFailure, IDOK).text, kClipListNotRead);
             }
             if (fault == kHeldAtSave) hold();
             SetDlgItemTextA(dialog, IDC_ED_MESSAGE, "new");
             SendMessageA(dialog, WM_COMMAND, IDC_ED_ADD, 0);
             Items edited = ListItems(dialog);
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-            BoxSeen box = AnswerMessageBox(ui, kTitleFailure, IDOK);
+            BoxSeen box = AnswerMessageBox(kTitleFailure, IDOK);
             // Held at the save, the list cannot be read again to see
             // whether another program changed it.
             EXPECT_EQ(box.text, fault == kHeldAtStart  ? kClipListNotSaved
                                 : fault == kHeldAtSave ? kClipListDiskUnreadable
                                                        : kClipListSaveFailed);
             EXPECT_EQ(box.owner, dialog);
-            Sleep(50);
+            // Past the box, the save is over once the editor answers.
+            WaitForWindowAnswer(dialog, kWindowWait);
             ASSERT_TRUE(IsWindow(dialog)) << "the editor closed after a failed save";
             EXPECT_EQ(ListItems(dialog), edited);
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -614,7 +593,6 @@ TEST_F(ClipEditorTest, SaveKeepsWhatAnotherProgramWroteMeanwhile)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         WriteClipData("A\r\nB\r\nC\r\n");
-        DWORD ui = GetCurrentThreadId();
         std::string collision;
         RunModal([&](HWND dialog) {
             if (!row.theirs.empty()) WriteClipData(row.theirs);
@@ -624,12 +602,13 @@ TEST_F(ClipEditorTest, SaveKeepsWhatAnotherProgramWroteMeanwhile)
             SendMessageA(dialog, WM_COMMAND, row.edit == kInsertAtTop ? IDC_ED_ADD : IDC_ED_OVERWRITE,
                          0);
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-            if (row.answer) collision = AnswerMessageBox(ui, kTitleConfirm, row.answer).text;
+            if (row.answer) collision = AnswerMessageBox(kTitleConfirm, row.answer).text;
             if (row.told) {
-                EXPECT_EQ(AnswerMessageBox(ui, kTitleConfirm, IDOK).text, row.told);
+                EXPECT_EQ(AnswerMessageBox(kTitleConfirm, IDOK).text, row.told);
             }
             if (row.answer == IDCANCEL) {
-                EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(dialog) ? dialog : nullptr; }));
+                // Back to editing once the editor answers again.
+                EXPECT_TRUE(WaitForWindowAnswer(dialog, kWindowWait));
                 PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
             }
         });
@@ -643,19 +622,18 @@ TEST_F(ClipEditorTest, SaveKeepsWhatAnotherProgramWroteMeanwhile)
 TEST_F(ClipEditorTest, CloseBoxAsksAndOnlyYesEndsWithTwo)
 {
     WriteClipData("A\r\n");
-    DWORD ui = GetCurrentThreadId();
     INT_PTR result = RunModal([&](HWND dialog) {
         SendDlgItemMessageA(dialog, IDC_ED_LIST, LB_SETCURSEL, 0, 0);
         SendMessageA(dialog, WM_COMMAND, IDC_ED_DELETE, 0);
         PostMessageA(dialog, WM_CLOSE, 0, 0);
-        BoxSeen no = AnswerMessageBox(ui, kTitleConfirm, IDNO);
+        BoxSeen no = AnswerMessageBox(kTitleConfirm, IDNO);
         EXPECT_EQ(no.text, kEditorCloseQuestion);
         EXPECT_EQ(no.owner, dialog);
-        Sleep(50);
+        WaitForWindowAnswer(dialog, kWindowWait);  // past the question
         ASSERT_TRUE(IsWindow(dialog)) << "No must keep the editor open";
         EXPECT_EQ(ListItems(dialog), Items{}) << "No must keep the unsaved list";
         PostMessageA(dialog, WM_CLOSE, 0, 0);
-        EXPECT_EQ(AnswerMessageBox(ui, kTitleConfirm, IDYES).text, kEditorCloseQuestion);
+        EXPECT_EQ(AnswerMessageBox(kTitleConfirm, IDYES).text, kEditorCloseQuestion);
     });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(ReadClipData(), "A\r\n");

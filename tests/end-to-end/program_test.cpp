@@ -56,11 +56,22 @@ protected:
                      (LPARAM)GetDlgItem(main, id));
     }
 
+    // Presses the copy button and waits until the copy is over: the
+    // program put something on the clipboard (it owns it, with a new
+    // sequence number) and its window answers again. A copy that puts
+    // nothing there is waited for kWindowWait.
+    static void CopyAndWait(HWND main)
+    {
+        DWORD before = GetClipboardSequenceNumber();
+        Press(main, IDOK);
+        WaitForClipboardChange(before, main, kWindowWait);
+        WaitForWindowAnswer(main, kWindowWait);
+    }
+
     // Presses the copy button and gives the clipboard's text after it.
     static std::string CopyByButton(HWND main)
     {
-        Press(main, IDOK);
-        Sleep(500);
+        CopyAndWait(main);
         return ClipboardText();
     }
 
@@ -195,7 +206,9 @@ TEST_F(Program, OverLongCommandLineIsRefusedThenDefaults)
     HWND combo = GetDlgItem(main, IDC_CLIP_COMBO);
     EXPECT_EQ(kFileOrder, ComboItems(combo));
     EXPECT_EQ("", WindowText(combo));
-    Sleep(300);
+    // Shown only once its first messages were handled; once it answers, it
+    // is past anything it posted itself.
+    WaitForWindowAnswer(main, kWindowWait);
     EXPECT_EQ("before", ClipboardText()) << "no automatic copy";
 }
 
@@ -226,11 +239,11 @@ TEST_F(Program, FileBrowsePutsTheChosenFileIntoTheField)
     PostMessageW(chooser, WM_COMMAND, IDOK, 0);
 
     HWND combo = GetDlgItem(main, IDC_CLIP_COMBO);
-    std::string field;
-    for (int i = 0; i < 100 && field.empty(); ++i) {
-        Sleep(50);
-        field = WindowText(combo);
-    }
+    // The chosen file goes into the field once the chooser has gone, before
+    // the main window answers again.
+    WaitForWindowGone(chooser, kWindowWait);
+    WaitForWindowAnswer(main, kWindowWait);
+    std::string field = WindowText(combo);
     EXPECT_EQ("/f=\"" + memo + "\"", field);
     EXPECT_FALSE(IsWindow(chooser));
 
@@ -252,8 +265,9 @@ TEST_F(Program, CancelledFileBrowseChangesNothing)
     HWND chooser = OpenFileBrowse(main);
     ASSERT_TRUE(chooser);
     PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
-    for (int i = 0; i < 100 && IsWindow(chooser); ++i) Sleep(50);
+    WaitForWindowGone(chooser, 5000);
     EXPECT_FALSE(IsWindow(chooser));
+    WaitForWindowAnswer(main, kWindowWait);
     EXPECT_EQ("typed", WindowText(combo));
 }
 
@@ -372,8 +386,7 @@ TEST_F(Program, Utf8ListIsShownCopiedSavedAndPutIntoAShortcut)
     EXPECT_EQ((std::vector<std::wstring>{L"Uni/=\"" + text + L"\"", L"plain"}), ComboItemsWide(combo));
 
     SendMessageW(combo, CB_SETCURSEL, 0, 0);
-    Press(main, IDOK);
-    Sleep(500);
+    CopyAndWait(main);
     EXPECT_EQ(text, ClipboardWide());
 
     // The shortcut maker proposes the entry; the shortcut carries it whole.
@@ -423,7 +436,7 @@ TEST_F(Program, Utf8ListIsShownCopiedSavedAndPutIntoAShortcut)
     HWND editor = WaitForWindow(run_, "クリップメッセージ編集", false, kWindowWait);
     ASSERT_TRUE(editor);
     PostMessageW(editor, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+    WaitForWindowGone(editor, 5000);
     // The main window reloads the saved list, holding it to itself: once it
     // answers, the reload is over and the file can be read.
     SendMessageW(main, WM_NULL, 0, 0);
@@ -449,7 +462,13 @@ TEST_F(Program, CharacterBeyondCodePage932AsksBeforeTheListBecomesUtf8)
         StartBoxAnswerer(&watch, run_.process.dwProcessId, answer);
         PostMessageW(editor, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(WaitForBoxes(&watch, 1, kWindowWait)) << "no question";
-        Sleep(200);
+        // Past the question: No leaves the save, which then answers; Yes
+        // saves and closes the editor, and the main window reloads.
+        if (answer == IDNO || !WaitForWindowGone(editor, 5000)) {
+            WaitForWindowAnswer(editor, kWindowWait);
+        } else {
+            WaitForWindowAnswer(main, kWindowWait);
+        }
         std::vector<AnsweredBox> boxes = StopBoxAnswerer(&watch);
         ASSERT_EQ(1u, boxes.size()) << ShowBoxes(boxes);
         EXPECT_EQ(kTitleConfirm, boxes[0].title);
@@ -459,7 +478,7 @@ TEST_F(Program, CharacterBeyondCodePage932AsksBeforeTheListBecomesUtf8)
             EXPECT_EQ("表ソ\r\n", ReadWholeFile(folder_.path + "\\ClipData.txt"));
         }
     }
-    for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+    WaitForWindowGone(editor, 5000);
     EXPECT_FALSE(IsWindow(editor));
     SendMessageW(main, WM_NULL, 0, 0);  // the main window's reload is over
     // 表ソ and the emoji, now in UTF-8.
@@ -531,7 +550,7 @@ TEST_F(Program, NotepadListWithALongLineSurvivesAnEditorSave)
     SetDlgItemTextW(editor, IDC_ED_MESSAGE, L"new");
     SendMessageW(editor, WM_COMMAND, IDC_ED_ADD, 0);
     PostMessageW(editor, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+    WaitForWindowGone(editor, 5000);
     EXPECT_FALSE(IsWindow(editor));
     EXPECT_EQ(list + "\r\n\"new\"\r\n", ReadWholeFile(folder_.path + "\\ClipData.txt"));
 }
@@ -555,6 +574,7 @@ TEST_F(Program, LineThatIsNoTextKeepsTheListFromBecomingUtf8)
     StartBoxAnswerer(&watch, run_.process.dwProcessId, IDOK);
     PostMessageW(editor, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitForBoxes(&watch, 1, kWindowWait)) << "no notice";
+    WaitForWindowAnswer(editor, kWindowWait);  // past the notice, the save is over
     std::vector<AnsweredBox> boxes = StopBoxAnswerer(&watch);
     ASSERT_EQ(1u, boxes.size()) << ShowBoxes(boxes);
     EXPECT_EQ(kTitleConfirm, boxes[0].title);

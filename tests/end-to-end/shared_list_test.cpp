@@ -30,20 +30,13 @@ void OpenEditorAndAdd(const RunFolder& folder, Copy* copy, const wchar_t* entry)
     SendMessageW(copy->editor, WM_COMMAND, IDC_ED_ADD, 0);
 }
 
-// True once the window is gone, polled for up to `ms`.
-bool WaitGone(HWND window, int ms)
-{
-    for (int waited = 0; IsWindow(window) && waited < ms; waited += 20) Sleep(20);
-    return !IsWindow(window);
-}
-
 // Saves, answering what the save asks; gives the boxes it showed.
 std::vector<AnsweredBox> Save(Copy* copy)
 {
     BoxAnswerer watch = {};
     StartBoxAnswerer(&watch, copy->run.process.dwProcessId, IDOK);
     PostMessageW(copy->editor, WM_COMMAND, IDOK, 0);
-    WaitGone(copy->editor, kWindowWait);
+    WaitForWindowGone(copy->editor, kWindowWait);
     return StopBoxAnswerer(&watch);
 }
 

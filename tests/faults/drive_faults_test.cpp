@@ -41,11 +41,12 @@ TEST(Drive, SavingWhereNothingCanBeWrittenSaysSoAndKeepsTheList)
             EXPECT_EQ(4u, ListItemsWide(items).size()) << "the entry was not added";
             PostMessageW(editor, WM_COMMAND, IDOK, 0);
             EXPECT_TRUE(WaitForBoxes(&watch, 1, kWindowWait)) << "no message after the save";
-            Sleep(100);
+            // Past the message, the save is over once the editor answers.
+            WaitForWindowAnswer(editor, kWindowWait);
             EXPECT_TRUE(IsWindow(editor) && IsWindowVisible(editor)) << "the editor closed";
             EXPECT_EQ(4u, ListItemsWide(items).size()) << "the user's edits are kept";
             PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
-            for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+            WaitForWindowGone(editor, 5000);
         }
         PostMessageW(main, WM_COMMAND, IDCANCEL, 0);
         EXPECT_EQ(0, WaitForExit(&run, kWindowWait));

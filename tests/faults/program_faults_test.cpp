@@ -185,14 +185,15 @@ TEST_F(Faults, ClipListThatCannotBeWrittenIsNeverLost)
         PostMessageW(editor, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(WaitForBoxes(&watch_, mainBoxes + (row.unread ? 2 : 1), kWindowWait))
             << "no message after the failed save";
-        Sleep(100);
+        // Past the message, the save is over once the editor answers.
+        WaitForWindowAnswer(editor, kWindowWait);
         EXPECT_EQ(afterSave, Boxes());
         ASSERT_TRUE(IsWindow(editor) && IsWindowVisible(editor)) << "the editor closed: edits lost";
         EXPECT_EQ(edited, ListItemsWide(list)) << "the user's edits are kept";
         EXPECT_EQ(-1, WaitForExit(&run_, 0)) << "the program ended";
 
         PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
-        for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+        WaitForWindowGone(editor, 5000);
         EXPECT_FALSE(IsWindow(editor));
         // Back in the main window, which looks at the list again: still the
         // same, and not said a second time.
@@ -279,7 +280,9 @@ TEST_F(Faults, ClipboardHeldLongByAnotherProcessFailsAndStays)
     EXPECT_EQ(Box(kTitleFailure, kClipboardFailed), Boxes());
     HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
     ASSERT_TRUE(main) << "the window should stay open";
-    Sleep(300);
+    // Shown only once its first messages were handled, the failure among
+    // them; once it answers, it is past anything it posted itself.
+    WaitForWindowAnswer(main, kWindowWait);
     EXPECT_EQ(-1, WaitForExit(&run_, 0)) << "no automatic exit after a failed copy";
     EXPECT_EQ(Show(kItems), Show(Items(main))) << "the list is loaded for the user";
     EXPECT_EQ("x", WindowText(GetDlgItem(main, IDC_CLIP_COMBO))) << "the text stays, to copy again";
@@ -425,7 +428,7 @@ TEST_F(Faults, HostileCommandLines)
         } else {
             HWND main = WaitForWindow(run_, NULL, true, kWindowWait);
             ASSERT_TRUE(main) << "the main window did not appear";
-            Sleep(200);
+            WaitForWindowAnswer(main, kWindowWait);  // past what it posted itself
             RECT rect;
             GetWindowRect(main, &rect);
             EXPECT_EQ(row.x, rect.left);
@@ -551,7 +554,7 @@ TEST_F(Faults, RandomListFileLoadsAsItsLinesSay)
                                           << expected[i].size() << " bytes";
     }
     PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
-    for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+    WaitForWindowGone(editor, 5000);
     EXPECT_EQ("", Boxes());
     CloseProgram(main);
     EXPECT_TRUE(file == ReadWholeFile(list_)) << "the list file changed";
@@ -692,7 +695,7 @@ TEST_F(Faults, UxthemeDllPlantedBesideTheProgramIsNeverLoaded)
     }
     if (editor) {
         PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
-        for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+        WaitForWindowGone(editor, 5000);
         CloseProgram(main);
         EXPECT_EQ("", Boxes());
     }
@@ -716,11 +719,7 @@ TEST_F(Faults, ProgramFolderTooDeepTouchesNoOtherList)
     if (GetEnvironmentVariableA("QUILLAN_DEEP_LIST", otherList, MAX_PATH) == 0) {
         GTEST_SKIP() << "run by deep_folder_test.sh, which starts the program";
     }
-    HWND main = NULL;
-    for (int i = 0; i < kWindowWait / 20 && !main; ++i) {
-        main = FindDialog(0, NULL, IDC_CLIP_COMBO, true);
-        if (!main) Sleep(20);
-    }
+    HWND main = WaitForDialog(0, NULL, IDC_CLIP_COMBO, kWindowWait, true);
     ASSERT_TRUE(main) << "the program did not start";
     GetWindowThreadProcessId(main, &run_.process.dwProcessId);
     run_.process.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE,
@@ -742,7 +741,7 @@ TEST_F(Faults, ProgramFolderTooDeepTouchesNoOtherList)
     PostMessageW(editor, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitForBoxes(&watch_, 3, kWindowWait));
     PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
-    for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+    WaitForWindowGone(editor, 5000);
     EXPECT_EQ("other\r\n", ReadWholeFile(otherList)) << "another folder's list was written";
     EXPECT_EQ(Box(kTitleFailure, kProgramPathTooLong) + Box(kTitleFailure, kProgramPathTooLong, true) +
                   Box(kTitleFailure, kClipListNotSaved, true),

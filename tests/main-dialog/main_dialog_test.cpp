@@ -27,19 +27,19 @@ std::vector<std::string> Items(HWND dialog)
     return ComboItems(GetDlgItem(dialog, IDC_CLIP_COMBO));
 }
 
-// Handles what the dialog posted to itself, for up to `ms` milliseconds.
-void Pump(HWND dialog, int ms)
+// Handles what the dialog posted to itself, and whatever that posted in
+// turn, until no message is left (or, should messages never stop coming,
+// five seconds have passed). A message box that a handler shows runs its
+// own loop inside it, so the box is over too.
+void Pump(HWND dialog)
 {
-    DWORD until = GetTickCount() + ms;
-    while ((int)(until - GetTickCount()) > 0) {
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            if (!IsDialogMessageA(dialog, &msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
+    DWORD start = GetTickCount();
+    MSG msg;
+    while (GetTickCount() - start < 5000 && PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        if (!IsDialogMessageA(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
         }
-        Sleep(10);
     }
 }
 
@@ -186,7 +186,7 @@ TEST_F(MainDialog, PresetMessageIsShownAfterTheListLoaded)
     EXPECT_EQ("Hi", ComboEditText(dialog));
     EXPECT_EQ("before", ClipboardAnsiText()) << "the copy waits until the dialog is up";
 
-    Pump(dialog, 300);
+    Pump(dialog);
     EXPECT_EQ("Hi", ClipboardAnsiText());
     EXPECT_TRUE(IsWindowVisible(dialog)) << "without /e the window stays open";
 }
@@ -203,7 +203,7 @@ TEST_F(MainDialog, FailedOneClickIsReportedNotTriedAgain)
     ASSERT_TRUE(dialog);
     EXPECT_EQ(kFileOrder, Items(dialog));
     EXPECT_EQ("x", ComboEditText(dialog));
-    Pump(dialog, 300);
+    Pump(dialog);
     EXPECT_EQ(ShowBoxes({{kTitleFailure, kClipboardFailed, false}}),
               ShowBoxes(StopBoxAnswerer(&answerer)));
     EXPECT_TRUE(IsWindowVisible(dialog));
@@ -225,7 +225,7 @@ TEST_F(MainDialog, ExitButtonAndEscapeCloseTheWindow)
     ASSERT_TRUE(dialog);
     SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(IsWindowVisible(dialog)) << "IDCANCEL posts WM_CLOSE, it does not end at once";
-    Pump(dialog, 100);
+    Pump(dialog);
     EXPECT_FALSE(IsWindowVisible(dialog));
 }
 

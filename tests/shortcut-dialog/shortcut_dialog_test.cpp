@@ -409,7 +409,7 @@ DWORD WINAPI AnswerChooser(void* parameter)
         SetDlgItemTextA(chooser, nameBox, script->typed.c_str());
         PostMessageA(chooser, WM_COMMAND, IDOK, 0);
     }
-    for (int i = 0; i < 250 && IsWindow(chooser); ++i) Sleep(20);
+    WaitForWindowGone(chooser, 5000);
     return 0;
 }
 

@@ -86,3 +86,17 @@ bool PutOnClipboard(const char* text)
     }
     return false;
 }
+
+bool WaitForClipboardChange(DWORD before, HWND owner, int ms)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        // A program that copies and then ends leaves no owner behind.
+        if (GetClipboardSequenceNumber() != before &&
+            (!owner || GetClipboardOwner() == owner || !IsWindow(owner))) {
+            return true;
+        }
+        if ((int)(GetTickCount() - start) >= ms) return false;
+        Sleep(10);
+    }
+}

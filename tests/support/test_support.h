@@ -72,10 +72,34 @@ std::string Show(const std::vector<std::string>& items);
 // caption is `title` (any when null) and that holds a control `childId`
 // (any when 0); visible, or hidden too when `hiddenToo`. One look.
 HWND FindDialog(DWORD process, const char* title, int childId, bool hiddenToo);
-// The same, visible, polled for up to `ms`.
-HWND WaitForDialog(DWORD process, const char* title, int childId, int ms);
+// The same, visible (or hidden too), polled for up to `ms`.
+HWND WaitForDialog(DWORD process, const char* title, int childId, int ms,
+                   bool hiddenToo = false);
 // The longest static text of a message box: its message.
 std::string MessageBoxText(HWND box);
+
+// --- Waiting until a program has done something ---------------------------
+//
+// What a test waits on instead of a fixed sleep: a window appearing
+// (WaitForDialog above), a window going, a window's thread being done with
+// what it was handling, the clipboard changing, a process ending
+// (WaitForExit below). Each is bounded by `ms`.
+
+// True once `window` is gone (destroyed; with `hiddenIsGone`, hidden too),
+// looked at every 10 ms for up to `ms`. A caller that owns windows has its
+// own messages handled meanwhile, so a window of its own thread can close.
+bool WaitForWindowGone(HWND window, int ms, bool hiddenIsGone = false);
+// True once the thread of `window` answered WM_NULL within `ms`: it has
+// finished what it was handling when the message came (a command posted to
+// it and already begun, or a message box it showed and that is answered),
+// and is back in its message loop. False when it did not answer in time or
+// the window went meanwhile.
+bool WaitForWindowAnswer(HWND window, int ms);
+// True once the clipboard's sequence number (GetClipboardSequenceNumber)
+// differs from `before` and, when `owner` is given, that window owns the
+// clipboard or has gone (a copy that ends its program): someone, or that
+// window's program, put something on it. Polled every 10 ms for up to `ms`.
+bool WaitForClipboardChange(DWORD before, HWND owner, int ms);
 
 // --- Message boxes answered from a thread of their own --------------------
 
@@ -95,16 +119,19 @@ struct BoxAnswerer {
     int confirmAnswer;
     HANDLE thread;
     volatile LONG stop;
+    volatile LONG settled;  // answered boxes that have gone or hidden
     CRITICAL_SECTION lock;
     std::vector<AnsweredBox> seen;
 };
 void StartBoxAnswerer(BoxAnswerer* answerer, DWORD process, int confirmAnswer = IDOK);
 // What was answered so far.
 std::vector<AnsweredBox> BoxesAnswered(BoxAnswerer* answerer);
-// True once `count` boxes were answered, polled for up to `ms`.
+// True once `count` boxes were answered and each of them has gone (or at
+// least hidden), polled for up to `ms`: the program is past them.
 bool WaitForBoxes(BoxAnswerer* answerer, size_t count, int ms);
 // Stops the thread (safe when not started or already stopped) and gives
-// what it answered.
+// what it answered; a box showing when it stops is answered and counted
+// too, as the last one.
 std::vector<AnsweredBox> StopBoxAnswerer(BoxAnswerer* answerer);
 
 // --- The clipboard ---------------------------------------------------------

@@ -144,14 +144,59 @@ HWND FindDialog(DWORD process, const char* title, int childId, bool hiddenToo)
     return search.found;
 }
 
-HWND WaitForDialog(DWORD process, const char* title, int childId, int ms)
+HWND WaitForDialog(DWORD process, const char* title, int childId, int ms, bool hiddenToo)
 {
     DWORD start = GetTickCount();
     for (;;) {
-        HWND found = FindDialog(process, title, childId, false);
+        HWND found = FindDialog(process, title, childId, hiddenToo);
         if (found || (int)(GetTickCount() - start) >= ms) return found;
         Sleep(20);
     }
+}
+
+static BOOL CALLBACK AnyWindow(HWND, LPARAM lParam)
+{
+    *(bool*)lParam = true;
+    return FALSE;
+}
+
+// Handles the calling thread's messages, if it owns windows, for up to
+// `ms`: returns as soon as a message came and was handled, or the time is
+// up. A thread without windows just sleeps.
+static void PumpOrSleep(bool ownsWindows, int ms)
+{
+    if (!ownsWindows) {
+        Sleep(ms);
+        return;
+    }
+    MsgWaitForMultipleObjects(0, NULL, FALSE, ms, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+bool WaitForWindowGone(HWND window, int ms, bool hiddenIsGone)
+{
+    bool ownsWindows = false;
+    EnumThreadWindows(GetCurrentThreadId(), AnyWindow, (LPARAM)&ownsWindows);
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (!IsWindow(window) || (hiddenIsGone && !IsWindowVisible(window))) return true;
+        if ((int)(GetTickCount() - start) >= ms) return false;
+        PumpOrSleep(ownsWindows, 10);
+    }
+}
+
+bool WaitForWindowAnswer(HWND window, int ms)
+{
+    // Sent messages are handled only where the thread takes its messages:
+    // never in the middle of a handler (unless it shows a window of its
+    // own, such as a message box), so the answer comes once the handler
+    // that was running is over.
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, ms, &result) != 0;
 }
 
 static BOOL CALLBACK LongestStatic(HWND child, LPARAM lParam)
@@ -186,7 +231,10 @@ std::string ShowBoxes(const std::vector<AnsweredBox>& boxes)
 static DWORD WINAPI AnswerBoxes(void* parameter)
 {
     BoxAnswerer* answerer = (BoxAnswerer*)parameter;
-    while (!answerer->stop) {
+    for (;;) {
+        // One more look once asked to stop: a box already showing then is
+        // answered and counted, not left to the next test.
+        const bool last = answerer->stop != 0;
         const char* title = kTitleConfirm;
         HWND found = FindDialog(answerer->process, kTitleConfirm, 0, false);
         if (!found) {
@@ -203,11 +251,12 @@ static DWORD WINAPI AnswerBoxes(void* parameter)
             // Hidden is answered: a box may linger hidden for a while (two
             // seconds under Wine with managed windows and no window
             // manager); wait for it to go before looking again.
-            for (int i = 0; i < 500 && IsWindow(found) && IsWindowVisible(found); ++i) Sleep(10);
+            WaitForWindowGone(found, 5000, true);
+            InterlockedIncrement(&answerer->settled);
         }
+        if (last) return 0;
         Sleep(10);
     }
-    return 0;
 }
 
 void StartBoxAnswerer(BoxAnswerer* answerer, DWORD process, int confirmAnswer)
@@ -215,6 +264,7 @@ void StartBoxAnswerer(BoxAnswerer* answerer, DWORD process, int confirmAnswer)
     answerer->process = process;
     answerer->confirmAnswer = confirmAnswer;
     answerer->stop = 0;
+    answerer->settled = 0;
     answerer->seen.clear();
     InitializeCriticalSection(&answerer->lock);
     answerer->thread = CreateThread(NULL, 0, AnswerBoxes, answerer, 0, NULL);
@@ -229,12 +279,32 @@ std::vector<AnsweredBox> BoxesAnswered(BoxAnswerer* answerer)
     return seen;
 }
 
+// Waits up to `ms` for `object` (none when null), meanwhile answering what
+// other threads send to the caller's windows: the answerer reads the
+// caption of every dialog of the process, the caller's own too, and would
+// wait five seconds for each that does not answer. Posted messages stay
+// where they are. True when the object was signalled.
+static bool WaitAnsweringSent(HANDLE object, DWORD ms)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD passed = GetTickCount() - start;
+        DWORD left = ms == INFINITE ? INFINITE : passed < ms ? ms - passed : 0;
+        DWORD got = MsgWaitForMultipleObjects(object ? 1 : 0, object ? &object : NULL, FALSE,
+                                              left, QS_SENDMESSAGE);
+        if (object && got == WAIT_OBJECT_0) return true;
+        if (got != (object ? WAIT_OBJECT_0 + 1 : WAIT_OBJECT_0)) return false;  // time is up
+        MSG msg;
+        PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
 bool WaitForBoxes(BoxAnswerer* answerer, size_t count, int ms)
 {
     DWORD start = GetTickCount();
-    while (BoxesAnswered(answerer).size() < count) {
+    while ((size_t)InterlockedCompareExchange(&answerer->settled, 0, 0) < count) {
         if ((int)(GetTickCount() - start) > ms) return false;
-        Sleep(20);
+        WaitAnsweringSent(NULL, 20);
     }
     return true;
 }
@@ -243,7 +313,7 @@ std::vector<AnsweredBox> StopBoxAnswerer(BoxAnswerer* answerer)
 {
     if (answerer->thread) {
         InterlockedExchange(&answerer->stop, 1);
-        WaitForSingleObject(answerer->thread, INFINITE);
+        WaitAnsweringSent(answerer->thread, INFINITE);
         CloseHandle(answerer->thread);
         answerer->thread = NULL;
         DeleteCriticalSection(&answerer->lock);
