@@ -6,6 +6,7 @@
 #include <shlobj.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "messages.h"
 #include "resource.h"
@@ -558,30 +559,46 @@ TEST_F(Program, NotepadListWithALongLineSurvivesAnEditorSave)
 // A code page 932 list holding a line whose bytes are no text (a lone lead
 // byte) never moves to UTF-8 in silence: the editor names the line and
 // writes nothing until it is edited or deleted.
+// A line moves to UTF-8 only as text that maps both ways exactly and still
+// fits the limit there; otherwise the save names such lines and writes
+// nothing.
 TEST_F(Program, LineThatIsNoTextKeepsTheListFromBecomingUtf8)
 {
-    const std::string list = "ok\r\nab\x82\r\n";
-    ASSERT_TRUE(WriteWholeFile(folder_.path + "\\ClipData.txt", list));
-    HWND main = StartAndWait("");
-    ASSERT_TRUE(main);
-    Press(main, IDC_EDIT_LIST);
-    HWND editor = WaitForWindow(run_, "クリップメッセージ編集", false, kWindowWait);
-    ASSERT_TRUE(editor);
-    SetDlgItemTextW(editor, IDC_ED_MESSAGE, L"😀");
-    SendMessageW(editor, WM_COMMAND, IDC_ED_ADD, 0);
+    std::string long932;  // 1,000 bytes here, 1,500 in UTF-8
+    for (int i = 0; i < 500; ++i) long932 += "\x82\xA0";
+    struct Row { const char* what; std::string list; const char* notice; };
+    const Row rows[] = {
+        {"a lone lead byte", "ok\r\nab\x82\r\n", kClipListNoTextLines},
+        {"a pair that stands for no character", "ok\r\n\x85\x40\r\n", kClipListNoTextLines},
+        {"a line that would pass the limit", "ok\r\n" + long932 + "\r\n", kClipListLongInUtf8},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(WriteWholeFile(folder_.path + "\\ClipData.txt", row.list));
+        HWND main = StartAndWait("");
+        ASSERT_TRUE(main);
+        Press(main, IDC_EDIT_LIST);
+        HWND editor = WaitForWindow(run_, "クリップメッセージ編集", false, kWindowWait);
+        ASSERT_TRUE(editor);
+        SetDlgItemTextW(editor, IDC_ED_MESSAGE, L"😀");
+        SendMessageW(editor, WM_COMMAND, IDC_ED_ADD, 0);
 
-    BoxAnswerer watch = {};
-    StartBoxAnswerer(&watch, run_.process.dwProcessId, IDOK);
-    PostMessageW(editor, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitForBoxes(&watch, 1, kWindowWait)) << "no notice";
-    WaitForWindowAnswer(editor, kWindowWait);  // past the notice, the save is over
-    std::vector<AnsweredBox> boxes = StopBoxAnswerer(&watch);
-    ASSERT_EQ(1u, boxes.size()) << ShowBoxes(boxes);
-    EXPECT_EQ(kTitleConfirm, boxes[0].title);
-    EXPECT_NE(std::string::npos, boxes[0].text.find(" 1 ")) << "how many: " << boxes[0].text;
-    EXPECT_TRUE(IsWindow(editor)) << "the edits stay in the editor";
-    EXPECT_EQ(list, ReadWholeFile(folder_.path + "\\ClipData.txt"));
-    PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+        BoxAnswerer watch = {};
+        StartBoxAnswerer(&watch, run_.process.dwProcessId, IDOK);
+        PostMessageW(editor, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitForBoxes(&watch, 1, kWindowWait)) << "no notice";
+        WaitForWindowAnswer(editor, kWindowWait);  // past the notice, the save is over
+        std::vector<AnsweredBox> boxes = StopBoxAnswerer(&watch);
+        ASSERT_EQ(1u, boxes.size()) << ShowBoxes(boxes);
+        EXPECT_EQ(kTitleConfirm, boxes[0].title);
+        // The notice up to its count: which kind of line, and how many.
+        const std::string kind(row.notice, strstr(row.notice, "%d") - row.notice);
+        EXPECT_EQ(kind + "1 ", boxes[0].text.substr(0, kind.size() + 2)) << boxes[0].text;
+        EXPECT_TRUE(IsWindow(editor)) << "the edits stay in the editor";
+        EXPECT_EQ(row.list, ReadWholeFile(folder_.path + "\\ClipData.txt"));
+        PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+        FinishProgram(&run_);
+    }
 }
 
 }  // namespace
