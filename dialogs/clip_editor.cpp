@@ -67,7 +67,7 @@ static void ReportUnstorableEntry(HWND dialog, EntryFault fault)
 // UTF-16 text the list takes (room for kTextSize units). False when the
 // message is empty (the commands that compose then do nothing, whatever the
 // title holds) and when the entry would not read back as the fields hold
-// it, which the user is told.
+// it, which the user is told; a field longer than an entry is never cut.
 static bool ComposeEntryFromFields(HWND dialog, WCHAR* shown)
 {
     char title[kTextSize];
@@ -75,7 +75,11 @@ static bool ComposeEntryFromFields(HWND dialog, WCHAR* shown)
     char* texts[] = {title, message};
     const int ids[] = {IDC_ED_TITLE, IDC_ED_MESSAGE};
     // A list kept in UTF-8 composes in UTF-8: its limit counts those bytes.
-    const int codePage = ReadFieldTexts(dialog, ids, texts, 2, kTextSize, m_EditorListCodePage);
+    int codePage = kCodePage932;
+    if (!ReadFieldTexts(dialog, ids, texts, 2, kTextSize, m_EditorListCodePage, &codePage)) {
+        ReportUnstorableEntry(dialog, {kEntryTooLong, nullptr});
+        return false;
+    }
     char entry[kTextSize];
     if (ComposeClipEntry(title, message, entry, codePage) == 0) return false;
     EntryFault fault = CheckComposedEntry(title, message, entry, codePage);
