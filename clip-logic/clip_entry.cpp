@@ -65,54 +65,60 @@ void SplitClipEntry(const char* entry, char* title, int titleSize,
     AppendText(message, messageSize, at, ValueLength(at), codePage);
 }
 
-int ComposeClipEntry(const char* title, const char* message, char* entry, int codePage)
-{
-    if (message[0] == '\0') return 0;
-
-    const char* body = message;
-    const char* marker = "/=\"";
-    if (strncmp(message, "/f=", 3) == 0) {
-        body = message + 3;
-        marker = "/f=\"";
-    }
-
-    // Everything before the body: the title with its marker, or just the
-    // opening quote (an untitled file reference keeps its "/f=").
-    char head[kTextSize];
-    head[0] = '\0';
-    if (title[0] != '\0' || body != message) {
-        AppendText(head, kTextSize, title, -1, codePage);
-        AppendText(head, kTextSize, marker);
-    } else {
-        AppendText(head, kTextSize, "\"");
-    }
-
-    // An entry holds at most 1023 bytes. When it would be longer the body is
-    // shortened, so that the entry still ends in its closing quote and reads
-    // back as the same kind of entry; only a head that alone fills the room
-    // leaves no body and no closing quote.
-    entry[0] = '\0';
-    AppendText(entry, kTextSize, head);
-    int used = (int)strlen(entry);
-    int room = kTextSize - 1 - used - 1;
-    if (room >= 0) {
-        AppendText(entry, used + room + 1, body, -1, codePage);
-        AppendText(entry, kTextSize, "\"");
-    }
-    return 1;
-}
-
-static bool IsFileMessage(const char* message)
+bool IsFileMessage(const char* message)
 {
     return strncmp(message, "/f=", 3) == 0;
 }
 
-// Bytes of the whole entry that ComposeClipEntry makes, before any cut.
-static size_t ComposedLength(const char* title, const char* message)
+// Room for the longest entry that two texts of a field's size make whole:
+// 1023 bytes of title, "/f=\"", 1023 bytes of path and the closing quote.
+enum { kWholeEntrySize = 2 * kTextSize + 8 };
+
+// ComposeClipEntry into room for `size` bytes.
+static int ComposeEntryInto(const char* title, const char* message, char* entry, int size,
+                            int codePage)
 {
+    if (message[0] == '\0') return 0;
+
     const bool isFile = IsFileMessage(message);
-    const size_t head = (title[0] != '\0' || isFile) ? strlen(title) + (isFile ? 4 : 3) : 1;
-    return head + strlen(isFile ? message + 3 : message) + 1;
+    const char* body = isFile ? message + 3 : message;
+
+    // Everything before the body: the title with its marker, or just the
+    // opening quote (an untitled file reference keeps its "/f=").
+    entry[0] = '\0';
+    if (title[0] != '\0' || isFile) {
+        AppendText(entry, size, title, -1, codePage);
+        AppendText(entry, size, isFile ? "/f=\"" : "/=\"");
+    } else {
+        AppendText(entry, size, "\"");
+    }
+
+    // When the entry would be longer than its room, the body is shortened,
+    // so that the entry still ends in its closing quote and reads back as
+    // the same kind of entry; only a head that alone fills the room leaves
+    // no body and no closing quote.
+    int used = (int)strlen(entry);
+    int room = size - 1 - used - 1;
+    if (room >= 0) {
+        AppendText(entry, used + room + 1, body, -1, codePage);
+        AppendText(entry, size, "\"");
+    }
+    return 1;
+}
+
+int ComposeClipEntry(const char* title, const char* message, char* entry, int codePage)
+{
+    return ComposeEntryInto(title, message, entry, kTextSize, codePage);
+}
+
+// True when the entry that title and message make is longer than the 1023
+// bytes of an entry: measured on the entry itself, composed whole into room
+// for more (texts longer than a field still come out longer than 1023).
+static bool ComposesTooLong(const char* title, const char* message, int codePage)
+{
+    char whole[kWholeEntrySize];
+    ComposeEntryInto(title, message, whole, kWholeEntrySize, codePage);
+    return strlen(whole) > (size_t)kTextSize - 1;
 }
 
 // The first marker that a text holds, or null.
@@ -143,7 +149,7 @@ EntryFault CheckComposedEntry(const char* title, const char* message, const char
     // Only CR LF ends a line of the list; a lone CR or LF stays inside one.
     if (strstr(title, "\r\n") || strstr(message, "\r\n")) return {kEntryLineBreak, "\r\n"};
     // ComposeClipEntry has cut such an entry to fit.
-    if (ComposedLength(title, message) > (size_t)kTextSize - 1) return {kEntryTooLong, nullptr};
+    if (ComposesTooLong(title, message, codePage)) return {kEntryTooLong, nullptr};
     if (ReadsBackWhole(title, message, entry, codePage)) return {kEntryStoredWhole, nullptr};
 
     // It does not come back: name the character that the syntax took for

@@ -16,6 +16,11 @@
 
 #include "text_encoding.h"
 
+// True when a message, as the editor's message field and the shortcut
+// maker's message field hold it, is a file reference: "/f=" followed by the
+// path, the marker at its very start (Part 2.1's SplitClipEntry form).
+bool IsFileMessage(const char* message);
+
 // Gives the text to copy (a message, or the path of a file) and returns the
 // file flag, 1 for a file reference. The result is never longer than the
 // entry; it is cut to textSize - 1 bytes when the buffer is smaller.
@@ -29,7 +34,9 @@ void SplitClipEntry(const char* entry, char* title, int titleSize,
 
 // Composes an entry line from a title and a message into entry (room for
 // 1024 bytes). Returns 0, leaving entry untouched, when the message is
-// empty: there is no entry then. Otherwise returns 1.
+// empty: there is no entry then. Otherwise returns 1. An entry longer than
+// 1023 bytes is cut to fit (its body shortened, the closing quote kept);
+// CheckComposedEntry says so.
 int ComposeClipEntry(const char* title, const char* message, char* entry,
                      int codePage = kCodePage932);
 
@@ -56,6 +63,8 @@ struct EntryFault {
 // Reads an entry that ComposeClipEntry made from title and message back as
 // the list file, the copy and the editor read it (its lines, then
 // ExtractClipText and SplitClipEntry), and says whether title and message
-// come back exactly, and if not, why.
+// come back exactly, and if not, why. The length limit is checked on the
+// entry as composed, before ComposeClipEntry cuts it to fit: title and
+// message are to be whole, never texts already cut to a field's size.
 EntryFault CheckComposedEntry(const char* title, const char* message, const char* entry,
                               int codePage = kCodePage932);

@@ -137,18 +137,6 @@ int ClipLineShownLength(const ClipLine* line, int codePage)
     return CutLength(line->bytes, length, kClipShownMax, codePage);
 }
 
-bool IsText932(const char* bytes, int length)
-{
-    for (int at = 0; at < length; ++at) {
-        const unsigned char byte = (unsigned char)bytes[at];
-        if (byte < 0x80 || (byte >= 0xA1 && byte <= 0xDF)) continue;
-        if (!IsLeadByte932(byte)) return false;
-        if (at + 1 >= length || !IsTrailByte932((unsigned char)bytes[at + 1])) return false;
-        ++at;
-    }
-    return true;
-}
-
 // --- Writing ---------------------------------------------------------------------
 
 static void Append(ClipFileBytes* file, const char* bytes, int length)

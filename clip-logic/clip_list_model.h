@@ -56,12 +56,6 @@ void FreeClipList(ClipListModel* model);
 // Bytes of the text the line shows and reads as, in codePage.
 int ClipLineShownLength(const ClipLine* line, int codePage);
 
-// True when the bytes are text in code page 932: single bytes 00-7F and
-// A1-DF, and lead bytes each followed by a trail byte (40-7E, 80-FC). Bytes
-// that are not (80, A0, FD-FF, a lone or broken lead byte) have no
-// character to carry into another encoding.
-bool IsText932(const char* bytes, int length);
-
 // The file bytes that a list of items makes: the encoding's mark, then each
 // item with its CR LF.
 struct ClipFileBytes {

@@ -5,6 +5,7 @@
 
 #include "app_state.h"
 #include "bounded_text.h"
+#include "clip_entry.h"
 
 int TakeCommandLine(const char* arguments, int codePage)
 {
@@ -150,64 +151,99 @@ void ParseCommandLine()
     if (m_ClipText[0] == '\0') m_AutoStart = 0;
 }
 
-void ComposeShortcutArguments(const char* message, int start, int exit,
-                              int position, const char* xText,
-                              const char* yText, char* out, int codePage)
+int StartCopyText(const char* line, int codePage, char* text, int textSize)
+{
+    StartOptions options;
+    ReadStartOptions(line, codePage, &options);
+    return ExtractClipText(options.clipText, text, textSize, codePage);
+}
+
+// A message (not a file reference) that holds "/=" or "/f=" gets an empty
+// title in front: the entry rules then take everything after the first
+// "/=", the message whole, where they would otherwise cut it at its own
+// marker.
+static bool NeedsEmptyTitle(const char* message)
+{
+    return !IsFileMessage(message) && (strstr(message, "/=") || strstr(message, "/f="));
+}
+
+// Room for the longest argument text that the dialog's fields make whole:
+// a message of 1023 bytes with its markup, the flags, and two position
+// texts of 1023 bytes each with theirs.
+enum { kWholeArgumentsSize = 3 * kTextSize + 32 };
+
+// ComposeShortcutArguments into room for `size` bytes (at most
+// kWholeArgumentsSize).
+static void ComposeArgumentsInto(const char* message, int start, int exit, int position,
+                                 const char* xText, const char* yText, char* out, int size,
+                                 int codePage)
 {
     // The options after the message, composed first: when everything does
-    // not fit in 1023 bytes, the message is shortened rather than the
-    // options, so a one-click shortcut still copies and closes.
-    char options[kTextSize];
+    // not fit, the message is shortened rather than the options, so a
+    // one-click shortcut still copies and closes.
+    char options[kWholeArgumentsSize];
     options[0] = '\0';
-    if (start) AppendText(options, kTextSize, " /g");
-    if (exit) AppendText(options, kTextSize, " /e");
+    if (start) AppendText(options, size, " /g");
+    if (exit) AppendText(options, size, " /e");
     if (position) {
-        AppendText(options, kTextSize, " /x=");
-        AppendText(options, kTextSize, xText, -1, codePage);
-        AppendText(options, kTextSize, " /y=");
-        AppendText(options, kTextSize, yText, -1, codePage);
+        AppendText(options, size, " /x=");
+        AppendText(options, size, xText, -1, codePage);
+        AppendText(options, size, " /y=");
+        AppendText(options, size, yText, -1, codePage);
     }
 
     out[0] = '\0';
     if (message[0] != '\0') {
         const char* body = message;
-        if (strncmp(message, "/f=", 3) == 0) {
+        if (IsFileMessage(message)) {
             body = message + 3;
-            AppendText(out, kTextSize, "/f=\"");
+            AppendText(out, size, "/f=\"");
         } else {
-            AppendText(out, kTextSize, "/m=\"");
+            AppendText(out, size, NeedsEmptyTitle(message) ? "/m=\"/=" : "/m=\"");
         }
-        int room = kTextSize - 1 - (int)strlen(options) - 1;  // closing quote
+        int room = size - 1 - (int)strlen(options) - 1;  // closing quote
         if (room > (int)strlen(out)) AppendText(out, room + 1, body, -1, codePage);
-        AppendText(out, kTextSize, "\"");
+        AppendText(out, size, "\"");
     }
     // No blank before the first part.
-    AppendText(out, kTextSize, out[0] ? options : options + (options[0] ? 1 : 0));
+    AppendText(out, size, out[0] ? options : options + (options[0] ? 1 : 0));
 }
 
-static bool IsFileMessage(const char* message)
+void ComposeShortcutArguments(const char* message, int start, int exit,
+                              int position, const char* xText,
+                              const char* yText, char* out, int codePage)
 {
-    return strncmp(message, "/f=", 3) == 0;
+    ComposeArgumentsInto(message, start, exit, position, xText, yText, out, kTextSize,
+                         codePage);
 }
 
-// Bytes of the whole argument text that ComposeShortcutArguments makes,
-// before any cut.
-static size_t ComposedLength(const char* message, int start, int exit, int position,
-                             const char* xText, const char* yText)
+// True when the argument text that the inputs make is longer than the 1023
+// bytes of a command line: measured on the text itself, composed whole into
+// room for more.
+static bool ComposesTooLong(const char* message, int start, int exit, int position,
+                            const char* xText, const char* yText, int codePage)
 {
-    size_t options = (start ? 3 : 0) + (exit ? 3 : 0);
-    if (position) options += 4 + strlen(xText) + 4 + strlen(yText);
-    if (message[0] == '\0') return options > 0 ? options - 1 : 0;  // no blank first
-    const char* body = IsFileMessage(message) ? message + 3 : message;
-    return 4 + strlen(body) + 1 + options;
+    char whole[kWholeArgumentsSize];
+    ComposeArgumentsInto(message, start, exit, position, xText, yText, whole,
+                         kWholeArgumentsSize, codePage);
+    return strlen(whole) > (size_t)kTextSize - 1;
 }
 
-// The position a text gives on its own, as the option's value.
-static int PositionOf(const char* text, int fallback)
+// The position a text stands for as typed: one or more ASCII digits and
+// nothing else, at most INT_MAX. False for anything else (empty, a blank, a
+// sign, a full-width digit, a letter), which the command line would read as
+// another number or not at all.
+static bool TypedPosition(const char* text, int* position)
 {
-    int position = fallback;
-    ScanPosition(ValueStart(text), &position);
-    return position;
+    if (*text == '\0') return false;
+    long long value = 0;
+    for (; *text != '\0'; ++text) {
+        if (*text < '0' || *text > '9') return false;
+        value = value * 10 + (*text - '0');
+        if (value > INT_MAX) return false;
+    }
+    *position = (int)value;
+    return true;
 }
 
 ArgumentsFault CheckShortcutArguments(const char* message, int start, int exit,
@@ -215,35 +251,38 @@ ArgumentsFault CheckShortcutArguments(const char* message, int start, int exit,
                                       const char* yText, const char* arguments,
                                       int codePage)
 {
-    if (ComposedLength(message, start, exit, position, xText, yText) > (size_t)kTextSize - 1) {
+    if (ComposesTooLong(message, start, exit, position, xText, yText, codePage)) {
         return {kArgumentsTooLong, nullptr};
     }
 
-    // What the program is to start with: the text (a message, or a file
-    // reference in its stored form), both flags as ticked, and the position
-    // each text gives, else the defaults.
+    // What the program is to start with: the text the dialog shows (a
+    // message, or the path of a file), both flags as ticked, and the
+    // position each text stands for as typed, else the defaults.
     const bool isFile = IsFileMessage(message);
     const char* body = isFile ? message + 3 : message;
-    StartOptions wanted;
-    CopyText(wanted.clipText, kTextSize, "");
-    if (isFile) {
-        AppendText(wanted.clipText, kTextSize, "/f=\"");
-        AppendText(wanted.clipText, kTextSize, body, -1, codePage);
-        AppendText(wanted.clipText, kTextSize, "\"");
-    } else {
-        AppendText(wanted.clipText, kTextSize, message, -1, codePage);
-    }
-    wanted.posX = position ? PositionOf(xText, 120) : 120;
-    wanted.posY = position ? PositionOf(yText, 64) : 64;
+    int wantedX = 120;
+    int wantedY = 64;
+    const bool xTyped = !position || TypedPosition(xText, &wantedX);
+    const bool yTyped = !position || TypedPosition(yText, &wantedY);
 
+    // What it starts with: the text that its copy takes from the command
+    // line, the whole way a one-click start goes.
     StartOptions read;
     ReadStartOptions(arguments, codePage, &read);
+    char copied[kTextSize];
+    const int copiedIsFile = StartCopyText(arguments, codePage, copied, kTextSize);
+    // A shortcut without a message copies nothing, as shown; one with a
+    // message must copy it, and something.
+    const bool copiesMessage =
+        message[0] == '\0' ? copied[0] == '\0'
+                           : (copied[0] != '\0' && copiedIsFile == (isFile ? 1 : 0) &&
+                              strcmp(copied, body) == 0);
     const bool differs[] = {
-        strcmp(read.clipText, wanted.clipText) != 0,
+        !copiesMessage,
         (read.autoStart != 0) != (start != 0),
         (read.autoExit != 0) != (exit != 0),
-        read.posX != wanted.posX,
-        read.posY != wanted.posY,
+        !xTyped || read.posX != wantedX,
+        !yTyped || read.posY != wantedY,
     };
     if (!differs[0] && !differs[1] && !differs[2] && !differs[3] && !differs[4]) {
         return {kArgumentsReadWhole, nullptr};
@@ -265,5 +304,14 @@ ArgumentsFault CheckShortcutArguments(const char* message, int start, int exit,
             return {kArgumentsMarkInPosition, culprit.option};
         }
     }
+    // What no command line can carry: the copy skips blanks before the text
+    // (a value cannot begin with the double quote that would keep them), a
+    // text of blanks alone or a file without a path copies nothing, and the
+    // entry rules end a title at a "/=" in a file's path.
+    if (differs[0] && copied[0] == '\0') return {kArgumentsCopiesNothing, nullptr};
+    if (differs[0] && body[0] == ' ') return {kArgumentsLeadingBlanks, nullptr};
+    if (differs[0] && isFile && strstr(body, "/=")) return {kArgumentsMarkInMessage, "/="};
+    if (differs[3]) return {kArgumentsBadPosition, "/x="};
+    if (differs[4]) return {kArgumentsBadPosition, "/y="};
     return {kArgumentsNotReadBack, nullptr};
 }

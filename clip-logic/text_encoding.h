@@ -13,7 +13,7 @@ enum {
 // The encodings a text file (the clip list, a referenced file) may be in.
 enum TextFileEncoding {
     kEncoding932 = 0,      // code page 932, or anything that is not UTF
-    kEncodingUtf8 = 1,     // valid UTF-8 holding a multi-byte character
+    kEncodingUtf8 = 1,     // UTF-8 without a mark (DetectEncoding says when)
     kEncodingUtf8Bom = 2,  // EF BB BF, then UTF-8
     kEncodingUtf16Bom = 3, // FF FE, then UTF-16 LE; or FE FF, then UTF-16 BE
 };
@@ -27,6 +27,12 @@ int MarkLength(TextFileEncoding encoding);
 bool IsLeadByte932(unsigned char byte);
 // True for a byte that may follow a lead byte: 40-7E, 80-FC.
 bool IsTrailByte932(unsigned char byte);
+
+// True when the bytes are text in code page 932: single bytes 00-7F and
+// A1-DF, and lead bytes each followed by a trail byte (40-7E, 80-FC). Bytes
+// that are not (80, A0, FD-FF, a lone or broken lead byte) have no
+// character to carry into another encoding.
+bool IsText932(const char* bytes, int length);
 
 // Bytes of the character that starts at text[at], never past length. A lead
 // byte with nothing after it, or a broken UTF-8 sequence, counts one byte.
@@ -65,5 +71,31 @@ TextFileEncoding EncodingByMark(const char* start, int count);
 // its units come high byte first.
 bool IsBigEndianMark(const char* start, int count);
 
-// The encoding of a whole text held in memory.
+// The encoding of a whole text held in memory (a clip list, a referenced
+// file):
+// - the one its byte-order mark announces;
+// - else code page 932 when the bytes are no valid UTF-8, or hold no
+//   multi-byte character;
+// - else UTF-8 when the bytes are no text in code page 932;
+// - else, the bytes being text in both, UTF-8 only when its reading looks
+//   more likely than the code page 932 one (Utf8Likelihood above 0): code
+//   page 932 wins every tie.
 TextFileEncoding DetectEncoding(const char* bytes, int count);
+
+// For bytes that are valid UTF-8 and text in code page 932 alike: how much
+// more their UTF-8 characters look like UTF-8 than like code page 932, each
+// counting one for or one against:
+// - a character of four bytes (an emoji, 𠮷) counts for UTF-8: its code
+//   page 932 reading needs a lead byte F0-F4, the user-defined area;
+// - one of two bytes counts for UTF-8 when it is a letter or sign of Latin-1
+//   or Latin Extended-A (U+00A0-U+017F: é, ü, ß, ł, ©, °), against
+//   otherwise: the rest of U+0080-U+07FF is rare, and its bytes read in code
+//   page 932 as a pair of half-width katakana (ﾊｲ is CA B2, ﾈｺ is C8 BA);
+// - one of three bytes counts against UTF-8 when its last byte is 81-9F
+//   and the byte after it is 40-7E: in code page 932 that is a kanji (lead
+//   E0-EF) followed by a double-byte character whose second byte is ASCII,
+//   such as the full-width space 81 40, 、 81 41, ー 81 5B or a katakana
+//   83 40-7E; every other one counts for UTF-8 (kana and kanji, which in code
+//   page 932 would be a kanji followed by a half-width katakana or by a
+//   character that reaches into the next UTF-8 character).
+int Utf8Likelihood(const char* bytes, int count);

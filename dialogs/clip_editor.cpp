@@ -64,7 +64,7 @@ static void ReportUnstorableEntry(HWND dialog, EntryFault fault)
 // bytes); its code page in *codePage. False when the message is empty (the
 // commands that compose then do nothing, whatever the title holds) and when
 // the entry would not read back as the fields hold it, which the user is
-// told.
+// told; a field longer than an entry is never cut.
 static bool ComposeEntryFromFields(HWND dialog, char* entry, int* codePage)
 {
     char title[kTextSize];
@@ -72,8 +72,12 @@ static bool ComposeEntryFromFields(HWND dialog, char* entry, int* codePage)
     char* texts[] = {title, message};
     const int ids[] = {IDC_ED_TITLE, IDC_ED_MESSAGE};
     // A list kept in UTF-8 composes in UTF-8: its limit counts those bytes.
-    *codePage = ReadFieldTexts(dialog, ids, texts, 2, kTextSize,
-                               CodePageOf(StateOf(dialog)->list.encoding));
+    *codePage = kCodePage932;
+    if (!ReadFieldTexts(dialog, ids, texts, 2, kTextSize,
+                        CodePageOf(StateOf(dialog)->list.encoding), codePage)) {
+        ReportUnstorableEntry(dialog, {kEntryTooLong, nullptr});
+        return false;
+    }
     if (ComposeClipEntry(title, message, entry, *codePage) == 0) return false;
     EntryFault fault = CheckComposedEntry(title, message, entry, *codePage);
     if (fault.kind != kEntryStoredWhole) {

@@ -8,7 +8,7 @@
 #include "text_convert.h"
 #include "wide_text.h"
 
-void ReadFieldWide(HWND dialog, int id, WCHAR* wide, int units)
+bool ReadFieldWide(HWND dialog, int id, WCHAR* wide, int units)
 {
     wide[0] = L'\0';
     // The whole text first: the control's own cut would leave the first
@@ -16,36 +16,41 @@ void ReadFieldWide(HWND dialog, int id, WCHAR* wide, int units)
     HWND field = GetDlgItem(dialog, id);
     int length = GetWindowTextLengthW(field);
     HeapText whole;
-    if (length <= 0 || !whole.Allocate(((DWORD)length + 1) * sizeof(WCHAR))) return;
+    if (length <= 0 || !whole.Allocate(((DWORD)length + 1) * sizeof(WCHAR))) return length <= 0;
     int got = GetWindowTextW(field, whole.Units(), length + 1);
     // Only what the control delivered counts, whatever else the block holds.
-    CopyWideText(wide, units, whole.Units(), got > 0 && got <= length ? got : 0);
+    if (got <= 0 || got > length) got = 0;
+    return CopyWideText(wide, units, whole.Units(), got) == got;
 }
 
 // A UTF-16 text as bytes in codePage (which holds it exactly), cut to
-// `size` - 1 bytes on a character boundary.
-static void CodeText(const WCHAR* wide, int codePage, char* text, int size)
+// `size` - 1 bytes on a character boundary. False when it had to be cut.
+static bool CodeText(const WCHAR* wide, int codePage, char* text, int size)
 {
     // Up to 1023 units take at most three bytes each in either code page.
     char whole[4 * kFieldUnits];
     if (EncodeText(wide, -1, codePage, whole, (int)sizeof whole) < 0) whole[0] = '\0';
-    CopyText(text, size, whole, -1, codePage);
+    const int length = lstrlenA(whole);
+    return CopyText(text, size, whole, length, codePage) == length;
 }
 
-int ReadFieldTexts(HWND dialog, const int* ids, char* const* texts, int count, int size,
-                   int preferred)
+bool ReadFieldTexts(HWND dialog, const int* ids, char* const* texts, int count, int size,
+                    int preferred, int* codePage)
 {
     enum { kMostFields = 4 };
     WCHAR wide[kMostFields][kFieldUnits];
     const WCHAR* seen[kMostFields];
+    bool whole = true;
     if (count > kMostFields) count = kMostFields;
     for (int i = 0; i < count; ++i) {
-        ReadFieldWide(dialog, ids[i], wide[i], kFieldUnits);
+        if (!ReadFieldWide(dialog, ids[i], wide[i], kFieldUnits)) whole = false;
         seen[i] = wide[i];
     }
-    const int codePage = preferred == kCodePageUtf8 ? kCodePageUtf8 : ChooseCodePage(seen, count);
-    for (int i = 0; i < count; ++i) CodeText(wide[i], codePage, texts[i], size);
-    return codePage;
+    *codePage = preferred == kCodePageUtf8 ? kCodePageUtf8 : ChooseCodePage(seen, count);
+    for (int i = 0; i < count; ++i) {
+        if (!CodeText(wide[i], *codePage, texts[i], size)) whole = false;
+    }
+    return whole;
 }
 
 void SetFieldText(HWND dialog, int id, const char* text, int codePage)

@@ -11,16 +11,20 @@
 enum { kFieldUnits = kTextSize };
 
 // The field's text as UTF-16 into `wide` (room for `units`, so at most
-// units - 1 of them): cut there before a surrogate pair, never inside one,
-// and a surrogate without its partner as U+FFFD (wide_text.h).
-void ReadFieldWide(HWND dialog, int id, WCHAR* wide, int units);
+// units - 1 of them), a surrogate without its partner as U+FFFD
+// (wide_text.h). False when the field held more (or could not be read
+// whole): `wide` then holds what fits, cut before a surrogate pair, never
+// inside one, and is not to be taken for the field's text.
+bool ReadFieldWide(HWND dialog, int id, WCHAR* wide, int units);
 
-// Reads `count` fields and gives their texts in one code page, which is
-// returned: 932 when every one of them holds it exactly and `preferred` is
-// 932, else UTF-8. Each text is cut to `size` - 1 bytes on a character
-// boundary.
-int ReadFieldTexts(HWND dialog, const int* ids, char* const* texts, int count, int size,
-                   int preferred = kCodePage932);
+// Reads `count` fields and gives their texts in one code page, put into
+// *codePage: 932 when every one of them holds it exactly and `preferred`
+// is 932, else UTF-8. False when a field held more than its text can take
+// (`size` - 1 bytes in that code page, or kFieldUnits - 1 units): nothing is
+// cut in silence, the caller refuses the texts, which are then cut on a
+// character boundary.
+bool ReadFieldTexts(HWND dialog, const int* ids, char* const* texts, int count, int size,
+                    int preferred, int* codePage);
 
 // Shows a text (bytes in codePage) in a field.
 void SetFieldText(HWND dialog, int id, const char* text, int codePage);

@@ -148,7 +148,9 @@ static bool ComposeLinkPath(const WCHAR* folder, const WCHAR* name, WCHAR* link)
 
 // Says why the arguments would start the program with something else than
 // the dialog shows: options are found anywhere in a command line, also
-// inside the quoted message, and a double quote ends the message.
+// inside the quoted message, a double quote ends the message, the copy
+// skips blanks before the text, and a position is read as a number only
+// when it is one.
 static void ReportUnreadableArguments(HWND dialog, ArgumentsFault fault)
 {
     MessageBeep(MB_ICONEXCLAMATION);
@@ -157,6 +159,18 @@ static void ReportUnreadableArguments(HWND dialog, ArgumentsFault fault)
     case kArgumentsTooLong:
         ShowMessage(dialog, kShortcutTooLong, kTitleFailure, MB_OK);
         return;
+    case kArgumentsLeadingBlanks:
+        ShowMessage(dialog, kShortcutLeadingBlanks, kTitleFailure, MB_OK);
+        return;
+    case kArgumentsCopiesNothing:
+        ShowMessage(dialog, kShortcutCopiesNothing, kTitleFailure, MB_OK);
+        return;
+    case kArgumentsBadPosition:
+        if (fault.mark) {
+            ShowCharacterRefused(dialog, kShortcutBadPosition, kFieldPosition, fault.mark);
+            return;
+        }
+        break;
     case kArgumentsMarkInMessage: field = kFieldShortcutMessage; break;
     case kArgumentsMarkInPosition: field = kFieldPosition; break;
     default: break;
@@ -171,7 +185,8 @@ static void ReportUnreadableArguments(HWND dialog, ArgumentsFault fault)
 // The arguments that the message and option fields give: composed in code
 // page 932 when the fields hold it exactly, else in UTF-8, so the 1023-byte
 // limit counts the text's own bytes. False, after telling the user, when
-// the program would not read them back as the fields and boxes say: then
+// the program would not read them back as the fields and boxes say (a
+// field too long for a command line included: its text is never cut): then
 // no shortcut may be written.
 static bool ComposeArgumentsFromFields(HWND dialog, WCHAR* arguments)
 {
@@ -183,7 +198,12 @@ static bool ComposeArgumentsFromFields(HWND dialog, WCHAR* arguments)
     char yText[kTextSize] = "";
     char* texts[] = {message, xText, yText};
     const int ids[] = {IDC_SC_MESSAGE, IDC_SC_POS_X, IDC_SC_POS_Y};
-    const int codePage = ReadFieldTexts(dialog, ids, texts, position ? 3 : 1, kTextSize);
+    int codePage = kCodePage932;
+    if (!ReadFieldTexts(dialog, ids, texts, position ? 3 : 1, kTextSize, kCodePage932,
+                        &codePage)) {
+        ReportUnreadableArguments(dialog, {kArgumentsTooLong, nullptr});
+        return false;
+    }
     char composed[kTextSize];
     ComposeShortcutArguments(message, autoStart, autoExit, position, xText, yText, composed,
                              codePage);
@@ -201,13 +221,14 @@ static bool ComposeArgumentsFromFields(HWND dialog, WCHAR* arguments)
     return true;
 }
 
-static void MakeShortcut(HWND dialog)
+// Writes the shortcut that the fields describe (the Create button).
+static void WriteShortcut(HWND dialog)
 {
     // A folder of 255 units leaves no room for a name within MAX_PATH:
-    // reading more would tell nothing new.
+    // one that holds more is refused as it is, never tried cut.
     WCHAR folder[kNameSize];
-    ReadFieldWide(dialog, IDC_SC_FOLDER, folder, kNameSize);
-    if (MRVK0_FolderExistW(folder) != 1) {
+    const bool wholeFolder = ReadFieldWide(dialog, IDC_SC_FOLDER, folder, kNameSize);
+    if (!wholeFolder || MRVK0_FolderExistW(folder) != 1) {
         ReportFolderFailure(dialog, folder);
         return;
     }
@@ -219,14 +240,15 @@ static void MakeShortcut(HWND dialog)
                                                          kCodePageUtf8);
 
     WCHAR name[kNameSize];
-    ReadFieldWide(dialog, IDC_SC_NAME, name, kNameSize);
+    // A name of 255 units or more never fits MAX_PATH beside a folder.
+    const bool wholeName = ReadFieldWide(dialog, IDC_SC_NAME, name, kNameSize);
     // A name is a file name in the folder shown, never a path or a device.
-    if (name[0] != L'\0' && !IsPlainFileName(name)) {
+    if (wholeName && name[0] != L'\0' && !IsPlainFileName(name)) {
         ReportBadName(dialog, name);
         return;
     }
     WCHAR link[MAX_PATH];
-    if (!ComposeLinkPath(folder, name, link)) {
+    if (!wholeName || !ComposeLinkPath(folder, name, link)) {
         ReportFolderFailure(dialog, folder);
         return;
     }
@@ -315,7 +337,7 @@ INT_PTR CALLBACK ShortcutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            MakeShortcut(dialog);
+            WriteShortcut(dialog);
             return TRUE;
         case IDCANCEL:
             PostMessageW(dialog, WM_CLOSE, 0, 0);

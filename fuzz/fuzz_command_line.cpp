@@ -33,6 +33,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ArgumentsFault fault = CheckShortcutArguments(message.c_str(), size & 1, size & 2, size & 4,
                                                   x.c_str(), y.c_str(), out);
     FUZZ_CHECK(fault.kind != kArgumentsNotReadBack);
+    // Every shortcut it lets through copies exactly what the dialog shows:
+    // the message, or the path of the file.
+    if (fault.kind == kArgumentsReadWhole) {
+        char copied[kTextSize];
+        const int isFile = StartCopyText(out, kCodePage932, copied, kTextSize);
+        const bool file = message.compare(0, 3, "/f=") == 0;
+        if (message.empty()) {
+            FUZZ_CHECK(copied[0] == '\0');
+        } else {
+            FUZZ_CHECK(isFile == (file ? 1 : 0));
+            FUZZ_CHECK(message.substr(file ? 3 : 0) == copied);
+        }
+    }
 
     // What the shortcut dialog composes from a quote-free message must read
     // back as that message with both flags set, unless the message itself
@@ -45,9 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(TakeCommandLine(out) == 0);
         ParseCommandLine();
         FUZZ_CHECK(m_AutoStart == 1 && m_AutoExit == 1);
+        // A message holding "/=" goes after an empty title.
         std::string expected = message.compare(0, 3, "/f=") == 0
                                    ? "/f=\"" + message.substr(3) + "\""
-                                   : message;
+                               : message.find("/=") != std::string::npos ? "/=" + message
+                                                                         : message;
         FUZZ_CHECK(expected == m_ClipText);
     }
     free(out);

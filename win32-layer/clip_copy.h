@@ -23,9 +23,9 @@ enum CopyResult {
 //                   text (a file's bytes unchanged, with 10 zero bytes
 //                   after them), else the closest code page 932 form;
 //   CF_LOCALE       Japanese (0x0411).
-// A file in UTF-8 (a mark, or valid UTF-8 with a multi-byte character) or
-// in UTF-16 with its mark (either byte order) is copied as the text it
-// holds; any other file as code page 932 bytes. A file that holds a mark
+// A file in UTF-8 or in UTF-16 with its mark (either byte order), as
+// DetectEncoding judges it, the same as for the clip list, is copied as the
+// text it holds; any other file as code page 932 bytes. A file that holds a mark
 // and nothing more is empty: kCopyFileNotFound. The clipboard is tried
 // for about half a second.
 CopyResult CopyEntry(const char* entry, int codePage, HWND owner);

@@ -8,6 +8,7 @@
 #include <dlgs.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
@@ -123,8 +124,20 @@ protected:
     std::string PressRefused(int command)
     {
         BoxSeen seen;
-        std::thread answerer([&] { seen = AnswerMessageBox(kTitleFailure, IDOK); });
+        std::atomic<bool> answered(false);
+        std::thread answerer([&] {
+            seen = AnswerMessageBox(kTitleFailure, IDOK);
+            answered = true;
+        });
         Press(command);
+        // The answerer reads this thread's window captions, which this
+        // thread must answer: when no box came up, a plain join would wait
+        // for ever instead of letting the expectation below fail.
+        while (!answered) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+            Sleep(5);
+        }
         answerer.join();
         EXPECT_EQ(seen.owner, dialog_) << "the refusal must stand over the editor";
         return seen.text;
@@ -388,6 +401,26 @@ TEST_F(ClipEditorTest, OverLongItemsAndFieldsStayWithinTheirBuffers)
     EXPECT_EQ(ListItems(dialog_), (Items{shown, "A"})) << "the entry was overwritten";
     Press(IDOK);
     EXPECT_EQ(ReadClipData(), longItem + "\r\nA\r\n") << "the long line moved whole";
+}
+
+// A field over the limit is refused whole, never cut to fit: an untitled
+// message of more than 1023 bytes whose cut would land two or three bytes
+// short of the limit once passed the length check and was added cut.
+TEST_F(ClipEditorTest, OverLongFieldAddsNothing)
+{
+    std::wstring euros = L"a";
+    for (int i = 0; i < 400; ++i) euros += L"\u20AC";  // 1,201 bytes of UTF-8
+    std::wstring emoji;
+    for (int i = 0; i < 300; ++i) emoji += L"\U0001F600";
+    const std::wstring xThenEuro = std::wstring(1021, L'x') + L"\u20AC";
+    for (const std::wstring& message : {euros, emoji, xThenEuro}) {
+        Open({"A"});
+        SetDlgItemTextW(dialog_, IDC_ED_TITLE, L"");
+        SetDlgItemTextW(dialog_, IDC_ED_MESSAGE, message.c_str());
+        EXPECT_EQ(PressRefused(IDC_ED_ADD), kEntryTooLongRefused) << message.size() << " units";
+        EXPECT_EQ(ListItems(dialog_), (Items{"A"})) << "an entry was added";
+        Close();
+    }
 }
 
 TEST_F(ClipEditorTest, BrowsePutsTheChosenPathIntoTheMessageField)

@@ -138,6 +138,24 @@ TEST_F(CopyClipTextTest, ReferencedFileIsCopiedAsTheTextItHolds)
     }
 }
 
+// A referenced file is judged as the list is (DetectEncoding): short code
+// page 932 texts that are valid UTF-8 too stay code page 932.
+TEST_F(CopyClipTextTest, ReferencedFileValidInBothEncodingsIsJudgedAsTheListIs)
+{
+    struct Row { const char* what; std::string bytes; std::string text; };
+    const Row rows[] = {
+        {"half-width katakana pair", "\xCA\xB2", "ﾊｲ"},
+        {"kanji and full-width space", "\xE3\x95\x81\x40", "纒　"},
+        {"UTF-8 kanji", "\xE6\x97\xA5\xE6\x9C\xAC", "日本"},
+    };
+    for (const Row& row : rows) {
+        std::string path = folder.Write("both.txt", row.bytes);
+        CopyResult result = Copy(test, "/f=\"" + path + "\"");
+        EXPECT_EQ("", ShowBoxes(result.boxes)) << row.what;
+        EXPECT_EQ(row.text, ClipboardText()) << row.what;
+    }
+}
+
 TEST_F(CopyClipTextTest, FileWithAZeroByteGivesTextThatEndsThere)
 {
     std::string path = folder.File("zero.txt");

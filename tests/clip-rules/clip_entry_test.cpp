@@ -133,6 +133,37 @@ TEST(ClipEntry, ComposedEntryIsCheckedByReadingItBack)
     }
 }
 
+// The limit is checked on the entry as composed, in the code page it is
+// composed in: texts that make more than 1023 bytes are too long however
+// close to the limit a cut would land.
+TEST(ClipEntry, LengthIsMeasuredOnTheComposedEntry)
+{
+    std::string euros = "a";
+    for (int i = 0; i < 400; ++i) euros += "\xE2\x82\xAC";  // 1,201 bytes of UTF-8
+    std::string emoji;
+    for (int i = 0; i < 300; ++i) emoji += "\xF0\x9F\x98\x80";
+    const std::string xThenEuro = std::string(1021, 'x') + "\xE2\x82\xAC";
+    const struct { std::string title, message; EntryFaultKind kind; } rows[] = {
+        {"", euros, kEntryTooLong},
+        {"", emoji, kEntryTooLong},
+        {"", xThenEuro, kEntryTooLong},
+        {"", std::string(1018, 'x') + "\xE2\x82\xAC", kEntryStoredWhole},  // 1,023 bytes quoted
+        {"T", std::string(1017, 'x') + "\xE2\x82\xAC", kEntryTooLong},     // T/="..." 1,024
+        {"", "/f=" + std::string(1018, 'p'), kEntryStoredWhole},  // /f="..." 1,023
+        {"", "/f=" + std::string(1019, 'p'), kEntryTooLong},
+        {std::string(3000, 't'), "m", kEntryTooLong},
+    };
+    for (const auto& row : rows) {
+        char entry[kTextSize];
+        ASSERT_EQ(1, ComposeClipEntry(row.title.c_str(), row.message.c_str(), entry,
+                                      kCodePageUtf8));
+        EntryFault fault =
+            CheckComposedEntry(row.title.c_str(), row.message.c_str(), entry, kCodePageUtf8);
+        EXPECT_EQ(row.kind, fault.kind)
+            << row.title.size() << " + " << row.message.size() << " bytes";
+    }
+}
+
 TEST(ClipEntry, ComposeCutsLongEntriesTo1023BytesKeepingTheClosingQuote)
 {
     std::string longMessage(1500, 'a');

@@ -487,6 +487,34 @@ TEST_F(Program, CharacterBeyondCodePage932AsksBeforeTheListBecomesUtf8)
               ReadWholeFile(folder_.path + "\\ClipData.txt"));
 }
 
+// A short code page 932 list of half-width katakana pairs is valid UTF-8 as
+// well (ﾊｲ is CA B2, UTF-8 ʲ): it is read, copied and saved as code page
+// 932, and an entry added goes in as code page 932 too.
+TEST_F(Program, HalfWidthKatakanaListIsReadAsCodePage932)
+{
+    const std::string list = "\xCA\xB2\r\n\xC8\xBA\r\n";  // ﾊｲ, ﾈｺ
+    ASSERT_TRUE(WriteWholeFile(folder_.path + "\\ClipData.txt", list));
+    HWND main = StartAndWait("");
+    ASSERT_TRUE(main);
+    HWND combo = GetDlgItem(main, IDC_CLIP_COMBO);
+    EXPECT_EQ((std::vector<std::wstring>{L"\uFF8A\uFF72", L"\uFF88\uFF7A"}), ComboItemsWide(combo));
+    SendMessageW(combo, CB_SETCURSEL, 0, 0);
+    Press(main, IDOK);
+    Sleep(500);
+    EXPECT_EQ(L"\uFF8A\uFF72", ClipboardWide());
+
+    Press(main, IDC_EDIT_LIST);
+    HWND editor = WaitForWindow(run_, "クリップメッセージ編集", false, kWindowWait);
+    ASSERT_TRUE(editor);
+    SetDlgItemTextW(editor, IDC_ED_MESSAGE, L"\u732B");  // 猫, 94 4C
+    SendMessageW(editor, WM_COMMAND, IDC_ED_ADD, 0);
+    PostMessageW(editor, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 500 && IsWindow(editor); ++i) Sleep(10);
+    EXPECT_FALSE(IsWindow(editor));
+    SendMessageW(main, WM_NULL, 0, 0);  // the main window's reload is over
+    EXPECT_EQ(list + "\"\x94\x4C\"\r\n", ReadWholeFile(folder_.path + "\\ClipData.txt"));
+}
+
 // A refusal's text as the program words it: the field and the character.
 std::string Refusal(const char* format, const char* field, const char* mark)
 {

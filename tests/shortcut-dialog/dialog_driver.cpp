@@ -76,13 +76,15 @@ ShortcutRecord ReadShortcut(const char* path)
     return record;
 }
 
-bool MakeGoodMorningShortcut(const char* folder, std::vector<AnsweredBox>* boxes)
+bool MakeOneClickShortcut(const char* folder, const char* name, const char* message,
+                          std::vector<AnsweredBox>* boxes)
 {
-    // What the main dialog hands over for the entry "Good morning".
-    const ShortcutProposal proposal = {"", "Good morning", kCodePage932};
+    // What the main dialog hands over for an entry of that message.
+    ShortcutProposal proposal = {"", "", kCodePage932};
+    lstrcpynA(proposal.message, message, sizeof proposal.message);
     HWND dialog = OpenShortcutDialog(&proposal);
     if (!dialog) return false;
-    SetDlgItemTextA(dialog, IDC_SC_NAME, "Good morning");
+    SetDlgItemTextA(dialog, IDC_SC_NAME, name);
     SetDlgItemTextA(dialog, IDC_SC_FOLDER, folder);
     SetBox(dialog, IDC_SC_AUTO_START, true);
     SetBox(dialog, IDC_SC_AUTO_EXIT, true);
@@ -92,4 +94,9 @@ bool MakeGoodMorningShortcut(const char* folder, std::vector<AnsweredBox>* boxes
     *boxes = StopBoxAnswerer(&answerer);
     DestroyWindow(dialog);
     return true;
+}
+
+bool MakeGoodMorningShortcut(const char* folder, std::vector<AnsweredBox>* boxes)
+{
+    return MakeOneClickShortcut(folder, "Good morning", "Good morning", boxes);
 }

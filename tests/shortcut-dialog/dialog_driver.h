@@ -28,8 +28,11 @@ struct ShortcutRecord {
 };
 ShortcutRecord ReadShortcut(const char* path);
 
-// Makes "Good morning.lnk" in `folder` through the dialog as a user would
-// for the entry "Good morning", with /g and /e ticked, and gives the message
-// boxes it showed (none when all went well). False when the dialog did not
-// open.
+// Makes "<name>.lnk" in `folder` through the dialog as a user would for an
+// entry whose message is `message` (code page 932), with /g and /e ticked,
+// and gives the message boxes it showed (none when all went well). False
+// when the dialog did not open.
+bool MakeOneClickShortcut(const char* folder, const char* name, const char* message,
+                          std::vector<AnsweredBox>* boxes);
+// The same for the entry "Good morning", as "Good morning.lnk".
 bool MakeGoodMorningShortcut(const char* folder, std::vector<AnsweredBox>* boxes);

@@ -42,4 +42,34 @@ TEST(OneClickLauncher, ShortcutMadeThroughDialogCopiesMessageAndProgramCloses)
     EXPECT_EQ(ClipboardText(), "Good morning") << "started with: " << shortcut.arguments;
 }
 
+// A message holding "/=" copies whole from a shortcut made for it: the
+// dialog writes it after an empty title, which the copy's entry rules
+// take off again.
+TEST(OneClickLauncher, MessageHoldingATitleMarkerIsCopiedWhole)
+{
+    SetProgramState();
+    ShortcutRecord shortcut;
+    std::string linkPath;
+    {
+        ScratchFolder folder("one-click-marker");
+        ASSERT_FALSE(folder.path.empty());
+        linkPath = folder.File("marker.lnk");
+        std::vector<AnsweredBox> boxes;
+        ASSERT_TRUE(MakeOneClickShortcut(folder.path.c_str(), "marker", "a/=b", &boxes));
+        EXPECT_TRUE(boxes.empty()) << "unexpected message: " << ShowBoxes(boxes);
+        shortcut = ReadShortcut(linkPath.c_str());
+    }
+    ASSERT_TRUE(shortcut.loaded) << "no readable shortcut at " << linkPath;
+    EXPECT_STREQ("/m=\"/=a/=b\" /g /e", shortcut.arguments);
+
+    ASSERT_TRUE(PutOnClipboard("before"));
+    ProgramRun run = {};
+    ASSERT_TRUE(StartProcess(&run, shortcut.target, shortcut.arguments, shortcut.workDir))
+        << "error " << GetLastError();
+    int code = WaitForExit(&run, 15000);
+    FinishProgram(&run);
+    EXPECT_NE(-1, code) << "the program was still running after 15 s";
+    EXPECT_EQ(ClipboardText(), "a/=b") << "started with: " << shortcut.arguments;
+}
+
 }  // namespace

@@ -50,6 +50,13 @@ std::string Format(const char* format, const char* value)
     return text;
 }
 
+std::string Format2(const char* format, const char* first, const char* second)
+{
+    char text[2048];
+    wsprintfA(text, format, first, second);
+    return text;
+}
+
 // Each test gets the program state of a fresh start, an empty folder of its
 // own and the dialog; message boxes are answered by a watcher.
 class ShortcutDialog : public ::testing::Test {
@@ -215,6 +222,91 @@ TEST_F(ShortcutDialog, OverLongMessageIsRefusedNotCut)
     EXPECT_EQ(boxes_[0].title, kTitleFailure);
     EXPECT_EQ(boxes_[0].text, kShortcutTooLong);
     EXPECT_FALSE(Exists(folder_ + "\\長い.lnk")) << "a shortened shortcut was written";
+}
+
+// A field whose text is longer than a command line can hold is refused as
+// too long, never read cut: neither a message over the limit in UTF-8 whose
+// cut would have landed just short of it, nor a position text.
+TEST_F(ShortcutDialog, OverLongFieldIsRefusedAndNothingIsWritten)
+{
+    std::wstring euros = L"a";
+    for (int i = 0; i < 400; ++i) euros += L"\u20AC";  // 1,201 bytes of UTF-8
+    Open();
+    Fill("", "euro", folder_);
+    SetDlgItemTextW(dialog_, IDC_SC_MESSAGE, euros.c_str());
+    Create();
+    ASSERT_EQ(boxes_.size(), 1u) << "expected the length message: " << ShowBoxes(boxes_);
+    EXPECT_EQ(boxes_[0].title, kTitleFailure);
+    EXPECT_EQ(boxes_[0].text, kShortcutTooLong);
+
+    Fill("m", "position", folder_);
+    SetBox(dialog_, IDC_SC_SET_POSITION, true);
+    SetDlgItemTextA(dialog_, IDC_SC_POS_X, std::string(1100, '1').c_str());
+    Create();
+    ASSERT_EQ(boxes_.size(), 1u) << "expected the length message: " << ShowBoxes(boxes_);
+    EXPECT_EQ(boxes_[0].text, kShortcutTooLong);
+    EXPECT_EQ("", FolderNames(folder_)) << "a shortcut was written";
+}
+
+// A position that the command line would read as another number (abc as 0,
+// １２ as 0, 12abc as 12) or not at all is refused, naming its option.
+TEST_F(ShortcutDialog, PositionThatWouldNotReadAsTypedIsRefused)
+{
+    const struct { const char* x; const char* y; const char* option; } cases[] = {
+        {"abc", "64", "/x="},
+        {"１２", "64", "/x="},
+        {"12abc", "64", "/x="},
+        {"", "64", "/x="},
+        {"120", "-5", "/y="},
+    };
+    Open();
+    SetBox(dialog_, IDC_SC_SET_POSITION, true);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.x);
+        Fill("abc", "placed", folder_);
+        SetDlgItemTextA(dialog_, IDC_SC_POS_X, c.x);
+        SetDlgItemTextA(dialog_, IDC_SC_POS_Y, c.y);
+        Create();
+        ASSERT_EQ(boxes_.size(), 1u) << "expected the position message: " << ShowBoxes(boxes_);
+        EXPECT_EQ(boxes_[0].title, kTitleFailure);
+        EXPECT_EQ(boxes_[0].text, Format2(kShortcutBadPosition, kFieldPosition, c.option));
+    }
+    EXPECT_EQ("", FolderNames(folder_)) << "a shortcut was written";
+
+    SetDlgItemTextA(dialog_, IDC_SC_POS_X, "0");
+    SetDlgItemTextA(dialog_, IDC_SC_POS_Y, "300");
+    Create();
+    EXPECT_EQ(boxes_.size(), 0u) << ShowBoxes(boxes_);
+    EXPECT_STREQ(ReadShortcut((folder_ + "\\placed.lnk").c_str()).arguments,
+                 "/m=\"abc\" /x=0 /y=300");
+}
+
+// The shortcut copies exactly the message shown: a message holding "/=" is
+// written after an empty title, and one that no command line carries (blanks
+// in front, blanks alone) is refused with its reason.
+TEST_F(ShortcutDialog, MessageIsWrittenSoThatTheShortcutCopiesItOrRefused)
+{
+    Open();
+    Fill("a/=b", "marker", folder_);
+    Create();
+    EXPECT_EQ(boxes_.size(), 0u) << ShowBoxes(boxes_);
+    EXPECT_STREQ(ReadShortcut((folder_ + "\\marker.lnk").c_str()).arguments,
+                 "/m=\"/=a/=b\"");
+
+    const struct { const char* message; const char* text; } refused[] = {
+        {"  two leading blanks", kShortcutLeadingBlanks},
+        {"   ", kShortcutCopiesNothing},
+        {"/f=", kShortcutCopiesNothing},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.message);
+        Fill(c.message, "refused", folder_);
+        Create();
+        ASSERT_EQ(boxes_.size(), 1u) << ShowBoxes(boxes_);
+        EXPECT_EQ(boxes_[0].title, kTitleFailure);
+        EXPECT_EQ(boxes_[0].text, c.text);
+    }
+    EXPECT_EQ("[marker.lnk]", FolderNames(folder_));
 }
 
 TEST_F(ShortcutDialog, ExistingShortcutIsReplacedOnlyWhenUserSaysYes)
