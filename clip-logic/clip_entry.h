@@ -18,7 +18,7 @@
 
 // True when a message, as the editor's message field and the shortcut
 // maker's message field hold it, is a file reference: "/f=" followed by the
-// path, the marker at its very start (Part 2.1's SplitClipEntry form).
+// path, the marker at its very start (the form SplitClipEntry gives).
 bool IsFileMessage(const char* message);
 
 // Gives the text to copy (a message, or the path of a file) and returns the
