@@ -57,6 +57,18 @@ protected:
                      (LPARAM)GetDlgItem(main, id));
     }
 
+    // Opens the editor from the main window and adds `message` at the end.
+    HWND EditorWithEntryAdded(HWND main, const wchar_t* message)
+    {
+        Press(main, IDC_EDIT_LIST);
+        HWND editor = WaitForWindow(run_, "クリップメッセージ編集", false, kWindowWait);
+        EXPECT_TRUE(editor) << "the editor did not appear";
+        if (!editor) return nullptr;
+        SetDlgItemTextW(editor, IDC_ED_MESSAGE, message);
+        SendMessageW(editor, WM_COMMAND, IDC_ED_ADD, 0);
+        return editor;
+    }
+
     // Presses the copy button and waits until the copy is over: the
     // program put something on the clipboard (it owns it, with a new
     // sequence number) and its window answers again. A copy that puts
@@ -452,11 +464,8 @@ TEST_F(Program, CharacterBeyondCodePage932AsksBeforeTheListBecomesUtf8)
     ASSERT_TRUE(WriteWholeFile(folder_.path + "\\ClipData.txt", "表ソ\r\n"));
     HWND main = StartAndWait("");
     ASSERT_TRUE(main);
-    Press(main, IDC_EDIT_LIST);
-    HWND editor = WaitForWindow(run_, "クリップメッセージ編集", false, kWindowWait);
+    HWND editor = EditorWithEntryAdded(main, L"😀");
     ASSERT_TRUE(editor);
-    SetDlgItemTextW(editor, IDC_ED_MESSAGE, L"😀");
-    SendMessageW(editor, WM_COMMAND, IDC_ED_ADD, 0);
 
     for (int answer : {IDNO, IDYES}) {
         BoxAnswerer watch = {};
@@ -605,11 +614,8 @@ TEST_F(Program, LineThatIsNoTextKeepsTheListFromBecomingUtf8)
         ASSERT_TRUE(WriteWholeFile(folder_.path + "\\ClipData.txt", row.list));
         HWND main = StartAndWait("");
         ASSERT_TRUE(main);
-        Press(main, IDC_EDIT_LIST);
-        HWND editor = WaitForWindow(run_, "クリップメッセージ編集", false, kWindowWait);
+        HWND editor = EditorWithEntryAdded(main, L"😀");
         ASSERT_TRUE(editor);
-        SetDlgItemTextW(editor, IDC_ED_MESSAGE, L"😀");
-        SendMessageW(editor, WM_COMMAND, IDC_ED_ADD, 0);
 
         BoxAnswerer watch = {};
         StartBoxAnswerer(&watch, run_.process.dwProcessId, IDOK);
