@@ -27,23 +27,31 @@ std::string CopiedByStarting(const ShortcutRecord& shortcut)
     return ClipboardText();
 }
 
+// Makes a one-click shortcut named `name` for `message` through the dialog,
+// in a scratch folder, and reads it back; the folder goes again. A message
+// box the dialog showed fails the test.
+ShortcutRecord MakeAndRead(const char* name, const char* message)
+{
+    ShortcutRecord shortcut = {};
+    ScratchFolder folder("one-click");
+    EXPECT_FALSE(folder.path.empty());
+    if (folder.path.empty()) return shortcut;
+    const std::string linkPath = folder.File(std::string(name) + ".lnk");
+    std::vector<AnsweredBox> boxes;
+    EXPECT_TRUE(MakeOneClickShortcut(folder.path.c_str(), name, message, &boxes));
+    EXPECT_TRUE(boxes.empty()) << "unexpected message: " << ShowBoxes(boxes);
+    shortcut = ReadShortcut(linkPath.c_str());
+    EXPECT_TRUE(shortcut.loaded) << "no readable shortcut at " << linkPath;
+    return shortcut;
+}
+
 TEST(OneClickLauncher, ShortcutMadeThroughDialogCopiesMessageAndProgramCloses)
 {
     SetProgramState();
     ASSERT_NE(GetFileAttributesA(m_ExePath), INVALID_FILE_ATTRIBUTES)
         << "the program is not built beside this test: " << m_ExePath;
-    ShortcutRecord shortcut;
-    std::string linkPath;
-    {
-        ScratchFolder folder("one-click");
-        ASSERT_FALSE(folder.path.empty());
-        linkPath = folder.File("Good morning.lnk");
-        std::vector<AnsweredBox> boxes;
-        ASSERT_TRUE(MakeGoodMorningShortcut(folder.path.c_str(), &boxes));
-        EXPECT_TRUE(boxes.empty()) << "unexpected message: " << ShowBoxes(boxes);
-        shortcut = ReadShortcut(linkPath.c_str());
-    }
-    ASSERT_TRUE(shortcut.loaded) << "no readable shortcut at " << linkPath;
+    const ShortcutRecord shortcut = MakeAndRead("Good morning", "Good morning");
+    ASSERT_TRUE(shortcut.loaded);
 
     EXPECT_EQ(CopiedByStarting(shortcut), "Good morning") << "started with: " << shortcut.arguments;
 }
@@ -54,18 +62,8 @@ TEST(OneClickLauncher, ShortcutMadeThroughDialogCopiesMessageAndProgramCloses)
 TEST(OneClickLauncher, MessageHoldingATitleMarkerIsCopiedWhole)
 {
     SetProgramState();
-    ShortcutRecord shortcut;
-    std::string linkPath;
-    {
-        ScratchFolder folder("one-click-marker");
-        ASSERT_FALSE(folder.path.empty());
-        linkPath = folder.File("marker.lnk");
-        std::vector<AnsweredBox> boxes;
-        ASSERT_TRUE(MakeOneClickShortcut(folder.path.c_str(), "marker", "a/=b", &boxes));
-        EXPECT_TRUE(boxes.empty()) << "unexpected message: " << ShowBoxes(boxes);
-        shortcut = ReadShortcut(linkPath.c_str());
-    }
-    ASSERT_TRUE(shortcut.loaded) << "no readable shortcut at " << linkPath;
+    const ShortcutRecord shortcut = MakeAndRead("marker", "a/=b");
+    ASSERT_TRUE(shortcut.loaded);
     EXPECT_STREQ("/m=\"/=a/=b\" /g /e", shortcut.arguments);
 
     EXPECT_EQ(CopiedByStarting(shortcut), "a/=b") << "started with: " << shortcut.arguments;
