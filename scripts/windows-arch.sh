@@ -24,6 +24,10 @@ can_run_x86() {
   return $ran
 }
 
+wine32_installed() {
+  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "ok installed"
+}
+
 case $forced in
   x64)
     echo x64; echo "ARCH=x64 given" ;;
@@ -34,7 +38,13 @@ case $forced in
     fi
     echo x86; echo "ARCH=x86 given" ;;
   "")
-    if can_run_x86; then
+    # The set-up asks about the kernel alone, before it installs 32-bit
+    # Wine; every other caller also needs that Wine to be there.
+    if can_run_x86 && [ -n "${QUILLAN_KERNEL_ONLY:-}" ]; then
+      echo x86; echo "this machine runs 32-bit programs"
+    elif can_run_x86 && ! wine32_installed; then
+      echo x64; echo "this machine runs 32-bit programs, but 32-bit Wine could not be installed"
+    elif can_run_x86; then
       echo x86; echo "this machine runs 32-bit programs"
     else
       echo x64; echo "this machine cannot run 32-bit programs"
