@@ -52,6 +52,7 @@ TEST(OneClickLauncher, ShortcutMadeThroughDialogCopiesMessageAndProgramCloses)
         << "the program is not built beside this test: " << m_ExePath;
     const ShortcutRecord shortcut = MakeAndRead("Good morning", "Good morning");
     ASSERT_TRUE(shortcut.loaded);
+    EXPECT_EQ(shortcut.key, kGoodMorningKey) << "the shortcut key was not written";
 
     EXPECT_EQ(CopiedByStarting(shortcut), "Good morning") << "started with: " << shortcut.arguments;
 }
