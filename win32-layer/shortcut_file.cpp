@@ -8,10 +8,10 @@
 
 // At most this many shortcut files are read when looking for a key. Where
 // Windows honours shortcut keys (the desktop, the Start menu) a person
-// keeps tens of shortcuts; reading one takes about a millisecond, so a
+// keeps tens of shortcuts; reading one took 0.2 to 1.9 ms under Wine, so a
 // folder of thousands (a synced share, a generated collection) is looked
 // at only in part rather than holding up the dialog for seconds.
-static const int kMostShortcutsRead = 1000;
+static const int kMostShortcutsRead = 500;
 
 // The shell link object and its file interface, released on every way out.
 struct ShellLink {

@@ -585,12 +585,16 @@ DWORD WINAPI AnswerChooser(void* parameter)
 TEST_F(ShortcutDialog, FolderChooserStartsOnDesktopAndGivesFolderOfChosenName)
 {
     const std::string preset = kFolderChooserPreset;
+    // Where shortcut keys work besides the desktop.
+    char programs[MAX_PATH] = "";
+    ASSERT_TRUE(SHGetSpecialFolderPathA(NULL, programs, CSIDL_PROGRAMS, FALSE));
     const struct {
         const char* what;
         std::string typed, field;
     } cases[] = {
         {"preset name in a folder", folder_ + "\\" + preset, folder_},
         {"preset name in a drive root", "C:\\" + preset, "C:\\"},
+        {"the Start menu's Programs", std::string(programs) + "\\" + preset, programs},
         {"cancelled", "", "unchanged"},
     };
     Open();
