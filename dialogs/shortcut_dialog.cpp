@@ -78,7 +78,7 @@ static void StartShortcutDialog(HWND dialog, const ShortcutProposal* proposal)
     SetDlgItemInt(dialog, IDC_SC_POS_Y, (UINT)m_PosY, TRUE);
     ApplyPositionRule(dialog);
 
-    // A key typed alone or with Shift alone becomes Ctrl+Alt+key as it is
+    // A key typed alone, or with Shift only, becomes Ctrl+Alt+key as it is
     // typed. Every opening starts without a key: a key belongs to one
     // shortcut, and proposing the last one again would make a second
     // shortcut that Windows cannot start by it.
@@ -269,9 +269,10 @@ static bool MayShareShortcutKey(HWND dialog, const WCHAR* folder, const WCHAR* l
 }
 
 // The library writes target, arguments and working folder; the key is put
-// into the written file here, through the same shell link object. A file
-// that could not take its key is removed again, so that a failure leaves
-// no shortcut that does less than the dialog said.
+// into the written file here, through the shell link object too, so that
+// the library's exports and their contract stay as other programs know
+// them. A file that could not take its key is removed again, so that a
+// failure leaves no shortcut that does less than the dialog said.
 static HRESULT CreateShortcutFile(const WCHAR* link, const WCHAR* target,
                                   const WCHAR* arguments, const WCHAR* workDir, WORD key)
 {
