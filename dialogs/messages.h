@@ -57,6 +57,8 @@
 #define kShortcutLeadingBlanks "メッセージの先頭に空白は使えません。\r\nコマンドラインから読むと先頭の空白は読み飛ばされるため、\r\nショートカットは作成しませんでした。"
 #define kShortcutCopiesNothing "空白だけのメッセージや、パスのない /f= では\r\nショートカットは何もコピーしないため、\r\nショートカットは作成しませんでした。"
 #define kShortcutBadPosition   "%s「%s」は 0 以上の半角数字で指定してください。\r\nコマンドラインでは入力どおりに読み取れないため、\r\nショートカットは作成しませんでした。"
+#define kShortcutKeyRefused    "ショートカットキーには Ctrl か Alt を含めてください。\r\nショートカットは作成しませんでした。"
+#define kShortcutKeyShared     "同じショートカットキーのショートカットがあります。\r\n %s\r\n同じキーでは一方しか起動しません。\r\n作成してよろしいですか?"
 #define kFieldShortcutMessage  "メッセージ"
 #define kFieldPosition         "表示位置"
 #define kShortcutFailed        " ショートカット作成に失敗しました。( ErrorCode = 0x%X )\r\nショートカット = %s\r\nリンク先 = %s\r\nコマンド = %s\r\n作業フォルダ = %s\r\n"

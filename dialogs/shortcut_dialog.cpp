@@ -1,7 +1,9 @@
 // The shortcut maker: writes a .lnk that starts this program with a preset
-// message or file reference and the start options /g, /e, /x= and /y=.
+// message or file reference and the start options /g, /e, /x= and /y=, and
+// the key that starts it from the keyboard.
 #include "shortcut_dialog.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <shlobj.h>
 #include <string.h>
@@ -15,6 +17,8 @@
 #include "message_box.h"
 #include "messages.h"
 #include "resource.h"
+#include "shortcut_file.h"
+#include "shortcut_key.h"
 #include "system_functions.h"
 #include "text_convert.h"
 
@@ -73,6 +77,14 @@ static void StartShortcutDialog(HWND dialog, const ShortcutProposal* proposal)
     SetDlgItemInt(dialog, IDC_SC_POS_X, (UINT)m_PosX, TRUE);
     SetDlgItemInt(dialog, IDC_SC_POS_Y, (UINT)m_PosY, TRUE);
     ApplyPositionRule(dialog);
+
+    // A key typed alone, or with Shift only, becomes Ctrl+Alt+key as it is
+    // typed. Every opening starts without a key: a key belongs to one
+    // shortcut, and proposing the last one again would make a second
+    // shortcut that Windows cannot start by it.
+    SendDlgItemMessageW(dialog, IDC_SC_HOTKEY, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+                        MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+    SendDlgItemMessageW(dialog, IDC_SC_HOTKEY, HKM_SETHOTKEY, 0, 0);
 
     if (proposal->title[0] != '\0') {
         SetFieldText(dialog, IDC_SC_NAME, proposal->title, proposal->codePage);
@@ -221,6 +233,61 @@ static bool ComposeArgumentsFromFields(HWND dialog, WCHAR* arguments)
     return true;
 }
 
+// The key in the key field: true with the key (0: none) when it may be
+// written. A key without Ctrl or Alt, which the field's rules never make
+// from typing but another program may have set, is refused.
+static bool ReadShortcutKeyField(HWND dialog, WORD* key)
+{
+    *key = LOWORD(SendDlgItemMessageW(dialog, IDC_SC_HOTKEY, HKM_GETHOTKEY, 0, 0));
+    switch (JudgeShortcutKey(*key)) {
+    case kNoShortcutKey:
+        *key = 0;
+        return true;
+    case kShortcutKeyUsable:
+        return true;
+    case kShortcutKeyNeedsCtrlOrAlt:
+        break;
+    }
+    MessageBeep(MB_ICONEXCLAMATION);
+    ShowMessage(dialog, kShortcutKeyRefused, kTitleFailure, MB_OK);
+    return false;
+}
+
+// Windows starts only one of two shortcuts that share a key, so another
+// shortcut in the folder with this key is named and the user decides. The
+// file about to be replaced does not count. True when the shortcut may be
+// written.
+static bool MayShareShortcutKey(HWND dialog, const WCHAR* folder, const WCHAR* link, WORD key)
+{
+    const WCHAR* ownName = link + lstrlenW(link);
+    while (ownName > link && ownName[-1] != L'\\') --ownName;
+    WCHAR other[MAX_PATH];
+    if (!FindShortcutWithKey(folder, ownName, key, other)) return true;
+    // A file name has fewer than 260 units, so the question fits.
+    return ShowFormattedMessage(dialog, kTitleConfirm, MB_YESNO, kShortcutKeyShared, other) ==
+           IDYES;
+}
+
+// The library writes target, arguments and working folder; the key is put
+// into the written file here, through the shell link object too, so that
+// the library's exports and their contract stay as other programs know
+// them. A file that could not take its key is removed again, so that a
+// failure leaves no shortcut that does less than the dialog said.
+static HRESULT CreateShortcutFile(const WCHAR* link, const WCHAR* target,
+                                  const WCHAR* arguments, const WCHAR* workDir, WORD key)
+{
+    HRESULT status = MRVK0_CreateShortCutW(link, target, arguments, workDir);
+    if (status < 0 || key == 0) return status;
+    HRESULT keyStatus = SetShortcutFileKey(link, key);
+    if (FAILED(keyStatus)) {
+        // Should even this fail, the report still says that the shortcut
+        // was not made as shown.
+        DeleteFileW(link);
+        return keyStatus;
+    }
+    return status;
+}
+
 // Writes the shortcut that the fields describe (the Create button).
 static void WriteShortcut(HWND dialog)
 {
@@ -255,6 +322,8 @@ static void WriteShortcut(HWND dialog)
 
     WCHAR arguments[kTextSize];
     if (!ComposeArgumentsFromFields(dialog, arguments)) return;
+    WORD key = 0;
+    if (!ReadShortcutKeyField(dialog, &key)) return;
 
     if (GetFileAttributesW(link) != INVALID_FILE_ATTRIBUTES) {
         // The link path has fewer than 260 units, so the question fits.
@@ -276,11 +345,13 @@ static void WriteShortcut(HWND dialog)
     // now and is balanced too; a failure (another threading model set up by
     // someone else) must not be undone by us.
     HRESULT initialised = LateCoInitialize();
-    HRESULT status = MRVK0_CreateShortCutW(link, target, arguments, workDir);
-    if (status < 0) {
-        ReportCreateFailure(dialog, status, link, target, arguments, workDir);
-    } else {
-        MessageBeep(MB_ICONASTERISK);
+    if (key == 0 || MayShareShortcutKey(dialog, folder, link, key)) {
+        HRESULT status = CreateShortcutFile(link, target, arguments, workDir, key);
+        if (status < 0) {
+            ReportCreateFailure(dialog, status, link, target, arguments, workDir);
+        } else {
+            MessageBeep(MB_ICONASTERISK);
+        }
     }
     if (SUCCEEDED(initialised)) LateCoUninitialize();
 }

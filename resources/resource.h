@@ -28,6 +28,7 @@
 #define IDC_SC_NAME             1010
 #define IDC_SC_FOLDER           1025
 #define IDC_SC_BROWSE_FOLDER    1026
+#define IDC_SC_HOTKEY           1027
 
 // Clip list editor (113)
 #define IDC_ED_LIST             1011

@@ -39,6 +39,16 @@ HRESULT LateCoInitialize()
     return function ? function(NULL) : E_FAIL;
 }
 
+HRESULT LateCoCreateInstance(REFCLSID type, IUnknown* outer, DWORD context, REFIID wanted,
+                             void** object)
+{
+    typedef HRESULT(WINAPI * Function)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
+    static Function function;
+    if (!function) function = (Function)(void*)Bind(&m_Ole32, L"ole32.dll", "CoCreateInstance");
+    *object = NULL;
+    return function ? function(type, outer, context, wanted, object) : E_FAIL;
+}
+
 void LateCoUninitialize()
 {
     typedef void(WINAPI * Function)(void);

@@ -1,5 +1,6 @@
 #include "dialog_driver.h"
 
+#include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
 #include <string.h>
@@ -63,7 +64,8 @@ ShortcutRecord ReadShortcut(const char* path)
         SUCCEEDED(file->Load(Wide(path).c_str(), STGM_READ))) {
         record.loaded = SUCCEEDED(link->GetPath(target, MAX_PATH, NULL, 0)) &&
                         SUCCEEDED(link->GetArguments(arguments, 1024)) &&
-                        SUCCEEDED(link->GetWorkingDirectory(workDir, MAX_PATH));
+                        SUCCEEDED(link->GetWorkingDirectory(workDir, MAX_PATH)) &&
+                        SUCCEEDED(link->GetHotkey(&record.key));
     }
     if (record.loaded) {
         CopyNarrow(target, record.target, sizeof record.target);
@@ -77,7 +79,7 @@ ShortcutRecord ReadShortcut(const char* path)
 }
 
 bool MakeOneClickShortcut(const char* folder, const char* name, const char* message,
-                          std::vector<AnsweredBox>* boxes)
+                          std::vector<AnsweredBox>* boxes, WORD key)
 {
     // What the main dialog hands over for an entry of that message.
     ShortcutProposal proposal = {"", "", kCodePage932};
@@ -88,6 +90,7 @@ bool MakeOneClickShortcut(const char* folder, const char* name, const char* mess
     SetDlgItemTextA(dialog, IDC_SC_FOLDER, folder);
     SetBox(dialog, IDC_SC_AUTO_START, true);
     SetBox(dialog, IDC_SC_AUTO_EXIT, true);
+    SendDlgItemMessageA(dialog, IDC_SC_HOTKEY, HKM_SETHOTKEY, key, 0);
     BoxAnswerer answerer = {};
     StartBoxAnswerer(&answerer, GetCurrentProcessId(), IDNO);
     PressButton(dialog, IDOK);
@@ -98,5 +101,5 @@ bool MakeOneClickShortcut(const char* folder, const char* name, const char* mess
 
 bool MakeGoodMorningShortcut(const char* folder, std::vector<AnsweredBox>* boxes)
 {
-    return MakeOneClickShortcut(folder, "Good morning", "Good morning", boxes);
+    return MakeOneClickShortcut(folder, "Good morning", "Good morning", boxes, kGoodMorningKey);
 }

@@ -25,14 +25,16 @@ void SetBox(HWND dialog, int id, bool ticked);
 struct ShortcutRecord {
     bool loaded;
     char target[MAX_PATH], arguments[1024], workDir[MAX_PATH];
+    WORD key;  // as the hot key control gives it; 0: none
 };
 ShortcutRecord ReadShortcut(const char* path);
 
 // Makes "<name>.lnk" in `folder` through the dialog as a user would for an
-// entry whose message is `message` (code page 932), with /g and /e ticked,
-// and gives the message boxes it showed (none when all went well). False
-// when the dialog did not open.
+// entry whose message is `message` (code page 932), with /g and /e ticked
+// and `key` in the key field, and gives the message boxes it showed (none
+// when all went well). False when the dialog did not open.
 bool MakeOneClickShortcut(const char* folder, const char* name, const char* message,
-                          std::vector<AnsweredBox>* boxes);
-// The same for the entry "Good morning", as "Good morning.lnk".
+                          std::vector<AnsweredBox>* boxes, WORD key = 0);
+// The same for the entry "Good morning", as "Good morning.lnk" on Ctrl+Alt+G.
 bool MakeGoodMorningShortcut(const char* folder, std::vector<AnsweredBox>* boxes);
+const WORD kGoodMorningKey = MAKEWORD('G', 0x02 | 0x04);

@@ -27,10 +27,10 @@ std::string CopiedByStarting(const ShortcutRecord& shortcut)
     return ClipboardText();
 }
 
-// Makes a one-click shortcut named `name` for `message` through the dialog,
-// in a scratch folder, and reads it back; the folder goes again. A message
-// box the dialog showed fails the test.
-ShortcutRecord MakeAndRead(const char* name, const char* message)
+// Makes a one-click shortcut named `name` for `message`, on `key`, through
+// the dialog in a scratch folder, and reads it back; the folder goes again.
+// A message box the dialog showed fails the test.
+ShortcutRecord MakeAndRead(const char* name, const char* message, WORD key = 0)
 {
     ShortcutRecord shortcut = {};
     ScratchFolder folder("one-click");
@@ -38,7 +38,7 @@ ShortcutRecord MakeAndRead(const char* name, const char* message)
     if (folder.path.empty()) return shortcut;
     const std::string linkPath = folder.File(std::string(name) + ".lnk");
     std::vector<AnsweredBox> boxes;
-    EXPECT_TRUE(MakeOneClickShortcut(folder.path.c_str(), name, message, &boxes));
+    EXPECT_TRUE(MakeOneClickShortcut(folder.path.c_str(), name, message, &boxes, key));
     EXPECT_TRUE(boxes.empty()) << "unexpected message: " << ShowBoxes(boxes);
     shortcut = ReadShortcut(linkPath.c_str());
     EXPECT_TRUE(shortcut.loaded) << "no readable shortcut at " << linkPath;
@@ -50,8 +50,9 @@ TEST(OneClickLauncher, ShortcutMadeThroughDialogCopiesMessageAndProgramCloses)
     SetProgramState();
     ASSERT_NE(GetFileAttributesA(m_ExePath), INVALID_FILE_ATTRIBUTES)
         << "the program is not built beside this test: " << m_ExePath;
-    const ShortcutRecord shortcut = MakeAndRead("Good morning", "Good morning");
+    const ShortcutRecord shortcut = MakeAndRead("Good morning", "Good morning", kGoodMorningKey);
     ASSERT_TRUE(shortcut.loaded);
+    EXPECT_EQ(shortcut.key, kGoodMorningKey) << "the shortcut key was not written";
 
     EXPECT_EQ(CopiedByStarting(shortcut), "Good morning") << "started with: " << shortcut.arguments;
 }

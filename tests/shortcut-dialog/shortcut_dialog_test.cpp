@@ -2,6 +2,7 @@
 // shortcut files it writes (read back through the shell link object), its
 // refusals and questions, the folder chooser and how it closes.
 #include <windows.h>
+#include <commctrl.h>
 #include <commdlg.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -57,6 +58,8 @@ std::string Format2(const char* format, const char* first, const char* second)
     return text;
 }
 
+const WORD kCtrlAltQ = MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT);
+
 // Each test gets the program state of a fresh start, an empty folder of its
 // own and the dialog; message boxes are answered by a watcher.
 class ShortcutDialog : public ::testing::Test {
@@ -95,11 +98,12 @@ protected:
         boxes_ = StopBoxAnswerer(&answerer);
     }
 
-    void Fill(const char* message, const char* name, const std::string& folder)
+    void Fill(const char* message, const char* name, const std::string& folder, WORD key = 0)
     {
         SetDlgItemTextA(dialog_, IDC_SC_MESSAGE, message);
         SetDlgItemTextA(dialog_, IDC_SC_NAME, name);
         SetDlgItemTextA(dialog_, IDC_SC_FOLDER, folder.c_str());
+        SendDlgItemMessageA(dialog_, IDC_SC_HOTKEY, HKM_SETHOTKEY, key, 0);
     }
 
     std::string folder_;
@@ -149,7 +153,13 @@ TEST_F(ShortcutDialog, StartFillsFieldsFromProgramState)
         for (int id : {IDC_SC_POS_X_LABEL, IDC_SC_POS_X, IDC_SC_POS_Y_LABEL, IDC_SC_POS_Y}) {
             EXPECT_FALSE(IsShownInTemplate(dialog_, id)) << "control " << id << " shown at start";
         }
+        EXPECT_EQ(SendDlgItemMessageA(dialog_, IDC_SC_HOTKEY, HKM_GETHOTKEY, 0, 0), 0);
     }
+    char kind[32] = "";
+    GetClassNameA(GetDlgItem(dialog_, IDC_SC_HOTKEY), kind, sizeof kind);
+    EXPECT_STREQ(kind, HOTKEY_CLASSA);
+    EXPECT_EQ(GetNextDlgTabItem(dialog_, GetDlgItem(dialog_, IDC_SC_NAME), FALSE),
+              GetDlgItem(dialog_, IDC_SC_HOTKEY)) << "the key does not follow the name";
 }
 
 TEST_F(ShortcutDialog, PositionBoxShowsAndHidesItsControlsKeepingTheirTexts)
@@ -205,6 +215,64 @@ TEST_F(ShortcutDialog, CreateWritesShortcutThatStartsProgramWithOptions)
     EXPECT_EQ(std::string(m_LinkFolder), folder_);
     EXPECT_TRUE(IsWindow(dialog_));
     EXPECT_EQ(FieldText(dialog_, IDC_SC_NAME), "Greeting") << "a field changed after Create";
+}
+
+// The key field's rules make Ctrl+Alt+key of a key typed alone or with
+// Shift; a key set another way without Ctrl or Alt is refused at Create.
+TEST_F(ShortcutDialog, ShortcutKeyIsWrittenWithTheShortcutOrRefused)
+{
+    Open();
+    SendDlgItemMessageA(dialog_, IDC_SC_HOTKEY, WM_KEYDOWN, 'Q', 0);
+    EXPECT_EQ(SendDlgItemMessageA(dialog_, IDC_SC_HOTKEY, HKM_GETHOTKEY, 0, 0), kCtrlAltQ)
+        << "Q typed alone";
+
+    const std::string refused = Format2("[%s:%s(owned)]", kTitleFailure, kShortcutKeyRefused);
+    const struct { const char* name; WORD key; bool written; } cases[] = {
+        {"none", 0, true},
+        {"Ctrl+Alt+Q", kCtrlAltQ, true},
+        {"Ctrl+Q", MAKEWORD('Q', HOTKEYF_CONTROL), true},
+        {"Q", 'Q', false},
+        {"Shift+Q", MAKEWORD('Q', HOTKEYF_SHIFT), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fill("abc", c.name, folder_, c.key);
+        Create();
+        EXPECT_EQ(ShowBoxes(boxes_), c.written ? "" : refused);
+        const ShortcutRecord link = ReadShortcut((folder_ + "\\" + c.name + ".lnk").c_str());
+        // Setting the key keeps what the shortcut starts.
+        EXPECT_EQ(std::string(link.target) + link.arguments + link.workDir,
+                  c.written ? std::string(m_ExePath) + "/m=\"abc\"" + m_ExeDir : "");
+        EXPECT_EQ(link.key, c.written ? c.key : 0);
+    }
+}
+
+// Windows starts one of two shortcuts on the same key: another shortcut in
+// the folder with it is named and the user decides. The one being replaced
+// and files that are no shortcut do not ask; the extended bit (which of two
+// keys gave the same virtual key) makes no other key.
+TEST_F(ShortcutDialog, SameKeyInFolderAsksAndNoWritesNothing)
+{
+    ASSERT_TRUE(CreateDirectoryA((folder_ + "\\folder.lnk").c_str(), NULL));
+    ASSERT_TRUE(WriteWholeFile(folder_ + "\\junk.lnk", "not a shortcut"));
+    Open();
+    Fill("abc", "first", folder_, kCtrlAltQ);
+    Create();
+    EXPECT_EQ(boxes_.size(), 0u) << ShowBoxes(boxes_);
+    Create(IDYES);
+    ASSERT_EQ(boxes_.size(), 1u) << "expected the overwrite question alone: " << ShowBoxes(boxes_);
+
+    Fill("abc", "second", folder_, kCtrlAltQ);
+    Create(IDNO);
+    ASSERT_EQ(boxes_.size(), 1u) << "expected the key question: " << ShowBoxes(boxes_);
+    EXPECT_EQ(boxes_[0].title, kTitleConfirm);
+    EXPECT_EQ(boxes_[0].text, Format(kShortcutKeyShared, "first.lnk"));
+    EXPECT_FALSE(Exists(folder_ + "\\second.lnk")) << "written although the answer was No";
+    Create(IDYES);
+    EXPECT_EQ(ReadShortcut((folder_ + "\\second.lnk").c_str()).key, kCtrlAltQ);
+    Fill("abc", "third", folder_, kCtrlAltQ | HOTKEYF_EXT << 8);
+    Create(IDNO);
+    EXPECT_EQ(boxes_.size(), 1u) << "the same key with its extended bit did not ask";
 }
 
 // A message too long for a command line together with its options is
@@ -508,12 +576,16 @@ DWORD WINAPI AnswerChooser(void* parameter)
 TEST_F(ShortcutDialog, FolderChooserStartsOnDesktopAndGivesFolderOfChosenName)
 {
     const std::string preset = kFolderChooserPreset;
+    // Where shortcut keys work besides the desktop.
+    char programs[MAX_PATH] = "";
+    ASSERT_TRUE(SHGetSpecialFolderPathA(NULL, programs, CSIDL_PROGRAMS, FALSE));
     const struct {
         const char* what;
         std::string typed, field;
     } cases[] = {
         {"preset name in a folder", folder_ + "\\" + preset, folder_},
         {"preset name in a drive root", "C:\\" + preset, "C:\\"},
+        {"the Start menu's Programs", std::string(programs) + "\\" + preset, programs},
         {"cancelled", "", "unchanged"},
     };
     Open();

@@ -1,6 +1,6 @@
 // write_shortcut FOLDER: makes "Good morning.lnk" in FOLDER through the
-// shortcut dialog (message Good morning, /g and /e), for a reader of the
-// file format outside Windows. Exit code 0 when it was written silently.
+// shortcut dialog (message Good morning, /g, /e, key Ctrl+Alt+G), for a
+// reader of the file format outside Windows. Exit code 0 when it was written silently.
 #include <windows.h>
 #include <stdio.h>
 
@@ -21,6 +21,6 @@ int main(int argc, char** argv)
         return 1;
     }
     // What the reader must find in the file.
-    printf("target=%s\nworkdir=%s\n", m_ExePath, m_ExeDir);
+    printf("target=%s\nworkdir=%s\nkey=%u\n", m_ExePath, m_ExeDir, kGoodMorningKey);
     return 0;
 }
