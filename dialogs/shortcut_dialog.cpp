@@ -279,6 +279,13 @@ static HRESULT CreateShortcutFile(const WCHAR* link, const WCHAR* target,
     HRESULT status = MRVK0_CreateShortCutW(link, target, arguments, workDir);
     if (status < 0 || key == 0) return status;
     HRESULT keyStatus = SetShortcutFileKey(link, key);
+    // Read back as the shell will read it: a file that starts on another
+    // key (or none) is not the shortcut the dialog showed.
+    WORD written = 0;
+    if (SUCCEEDED(keyStatus) && SUCCEEDED(keyStatus = ReadShortcutFileKey(link, &written)) &&
+        written != key) {
+        keyStatus = E_FAIL;
+    }
     if (FAILED(keyStatus)) {
         // Should even this fail, the report still says that the shortcut
         // was not made as shown.
