@@ -10,4 +10,5 @@ set(CLIP_LOGIC_SOURCES
   clip_list_model.cpp
   clip_list_edit.cpp
   clip_list_merge.cpp
+  list_save.cpp
   wide_text.cpp)

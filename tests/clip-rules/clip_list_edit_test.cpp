@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "clip_list_edit.h"
+#include "table_codec.h"
 
 namespace {
 
@@ -21,38 +22,6 @@ std::string Bytes(const char (&literal)[N])
 }
 typedef std::function<bool(ClipEditList*)> Edit;
 
-// A table codec: ASCII, and two known code page 932 characters with their
-// UTF-8 forms (あ 82 A0 = E3 81 82, い 82 A2 = E3 81 84). Anything else is
-// refused, as the system's exact conversion refuses what has no character.
-bool TableConvert(const char* bytes, int length, int from, int to, char** out, int* outLength)
-{
-    static const char* const kPairs[][2] = {{"\x82\xA0", "\xE3\x81\x82"},
-                                            {"\x82\xA2", "\xE3\x81\x84"}};
-    const int side = from == kCodePage932 ? 0 : 1;
-    if (from == to || (to != kCodePage932 && to != kCodePageUtf8)) return false;
-    std::string result;
-    for (int at = 0; at < length;) {
-        if ((unsigned char)bytes[at] < 0x80) {
-            result.push_back(bytes[at++]);
-            continue;
-        }
-        bool known = false;
-        for (const auto& pair : kPairs) {
-            const size_t size = strlen(pair[side]);
-            if ((size_t)(length - at) >= size && memcmp(bytes + at, pair[side], size) == 0) {
-                result += pair[1 - side];
-                at += (int)size;
-                known = true;
-                break;
-            }
-        }
-        if (!known) return false;
-    }
-    *out = (char*)malloc(result.size() + 1);
-    memcpy(*out, result.c_str(), result.size() + 1);
-    *outLength = (int)result.size();
-    return true;
-}
 const ClipCodec kTableCodec = {TableConvert};
 
 struct EditList {
