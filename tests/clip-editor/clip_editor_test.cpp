@@ -624,67 +624,26 @@ TEST_F(ClipEditorTest, FailedSaveSaysSoAndKeepsTheEditorOpen)
     }
 }
 
-// The list is deleted (a sync client's delete-then-rename, a move) or
-// emptied in place while the editor is open: the save says so and writes
-// the editor's whole list only when told to, never only the new entry.
-TEST_F(ClipEditorTest, ListGoneMeanwhileIsAskedAboutAndWrittenWhole)
-{
-    struct Row {
-        const char* what;
-        bool deleted;        // else emptied in place
-        int answer;
-        std::string file;    // afterwards; "-": none
-    };
-    const Row rows[] = {
-        {"deleted, yes", true, IDYES, "A\r\nB\r\nC\r\n\"M\"\r\n"},
-        {"deleted, no", true, IDNO, "-"},
-        {"emptied, yes", false, IDYES, "A\r\nB\r\nC\r\n\"M\"\r\n"},
-        {"emptied, no", false, IDNO, ""},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        WriteClipData("A\r\nB\r\nC\r\n");
-        INT_PTR result = RunModal([&](HWND dialog) {
-            if (row.deleted) {
-                EXPECT_TRUE(DeleteFileA(file_.c_str()));
-            } else {
-                WriteClipData("");
-            }
-            SetDlgItemTextA(dialog, IDC_ED_MESSAGE, "M");
-            SendMessageA(dialog, WM_COMMAND, IDC_ED_ADD, 0);
-            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-            EXPECT_EQ(AnswerMessageBox(kTitleConfirm, row.answer).text, kClipListGoneQuestion);
-            if (row.answer == IDNO) {
-                EXPECT_TRUE(WaitForWindowAnswer(dialog, kWindowWait));
-                EXPECT_TRUE(IsWindow(dialog)) << "no must keep the editor open";
-                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            }
-        });
-        EXPECT_EQ(result, row.answer == IDYES ? IDOK : IDCANCEL);
-        if (row.file == "-") {
-            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file_.c_str()));
-        } else {
-            EXPECT_EQ(ReadClipData(), row.file);
-        }
-    }
-}
-
 // Another program (a text editor, a second copy of Quillan) writes the
 // list while the editor is open: its change is never written over in
 // silence. Changes to other lines merge and the user is told; changes to
-// the same lines ask.
+// the same lines ask. A list deleted or emptied meanwhile (a sync client's
+// delete-then-rename, a writer that empties it first) is asked about, and
+// only the editor's whole list is ever written in its place.
 TEST_F(ClipEditorTest, SaveKeepsWhatAnotherProgramWroteMeanwhile)
 {
     enum Edit { kInsertAtTop, kOverwriteThird };
     struct Row {
         const char* what;
-        std::string theirs;  // written once the editor is open; empty: unchanged
+        std::string theirs;  // written once the editor is open; empty: unchanged;
+                             // "-": deleted; "0": emptied
         Edit edit;
         int answer;          // to the collision question; 0: none comes
         const char* told;    // the notice after a merge, or nullptr
         std::string file;    // afterwards
         std::string whileAsked = "";  // written while the question shows
         int asked = 1;       // times the question comes
+        const char* question = kClipListCollision;
     };
     const Row rows[] = {
         {"unchanged on disk", "", kInsertAtTop, 0, nullptr, "\"M\"\r\nA\r\nB\r\nC\r\n"},
@@ -704,13 +663,21 @@ TEST_F(ClipEditorTest, SaveKeepsWhatAnotherProgramWroteMeanwhile)
          kClipListMerged, "T\r\nA\r\nB\r\n\"M\"\r\n", "T\r\nA\r\nB\r\nC\r\n"},
         {"a line added while asked: asked again", "A\r\nB\r\nX\r\n", kOverwriteThird, IDYES,
          nullptr, "Z\r\nA\r\nB\r\nX\r\n\"M\"\r\n", "Z\r\nA\r\nB\r\nX\r\n", 2},
+        {"deleted: the whole list", "-", kInsertAtTop, IDYES, nullptr,
+         "\"M\"\r\nA\r\nB\r\nC\r\n", "", 1, kClipListGoneQuestion},
+        {"emptied: nothing written", "0", kInsertAtTop, IDNO, nullptr, "", "", 1,
+         kClipListGoneQuestion},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         WriteClipData("A\r\nB\r\nC\r\n");
         std::string collision;
         RunModal([&](HWND dialog) {
-            if (!row.theirs.empty()) WriteClipData(row.theirs);
+            if (row.theirs == "-") {
+                EXPECT_TRUE(DeleteFileA(file_.c_str()));
+            } else if (!row.theirs.empty()) {
+                WriteClipData(row.theirs == "0" ? "" : row.theirs);
+            }
             SetDlgItemTextA(dialog, IDC_ED_MESSAGE, "M");
             SendDlgItemMessageA(dialog, IDC_ED_LIST, LB_SETCURSEL,
                                 row.edit == kInsertAtTop ? 0 : 2, 0);
@@ -721,12 +688,12 @@ TEST_F(ClipEditorTest, SaveKeepsWhatAnotherProgramWroteMeanwhile)
                 collision = AnswerMessageBox(kTitleConfirm, row.answer, [&] {
                     if (asked == 0 && !row.whileAsked.empty()) WriteClipData(row.whileAsked);
                 }).text;
-                EXPECT_EQ(collision, kClipListCollision);
+                EXPECT_EQ(collision, row.question);
             }
             if (row.told) {
                 EXPECT_EQ(AnswerMessageBox(kTitleConfirm, IDOK).text, row.told);
             }
-            if (row.answer == IDCANCEL) {
+            if (row.answer == IDCANCEL || (row.answer == IDNO && row.theirs == "0")) {
                 // Back to editing once the editor answers again.
                 EXPECT_TRUE(WaitForWindowAnswer(dialog, kWindowWait));
                 PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
