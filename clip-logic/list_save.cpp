@@ -316,16 +316,6 @@ bool Merge(const ClipEditList* list, const ClipListModel* disk, TextFileEncoding
     return done;
 }
 
-// The editor's list alone, in its encoding (or UTF-8, once agreed).
-bool Whole(const ClipEditList* list, TextFileEncoding mineEncoding, const ClipCodec* codec,
-           Target* target)
-{
-    ClipEditList own = *list;
-    own.encoding = mineEncoding;
-    target->encoding = mineEncoding;
-    return BuildClipFile(&own, codec, &target->file) == kBuildDone;
-}
-
 // The loader reads the bytes as they are meant, or the save asks first.
 // True when `target` may be written (a UTF-8 file may gain its mark).
 bool ReadsBackAsWritten(const ClipEditList* list, const ClipCodec* codec, ListSaveState* state,
@@ -376,49 +366,42 @@ void DecideListSave(const ClipEditList* list, const ListDisk* disk, const ClipCo
     TextFileEncoding mineEncoding = list->encoding;
     if (state->utf8 && CodePageOf(mineEncoding) == kCodePage932) mineEncoding = kEncodingUtf8Bom;
     const uint64_t about = ListDiskFingerprint(disk);
+    // The editor's list alone, in its encoding (or UTF-8, once agreed).
     ClipEditList own = *list;
     own.encoding = mineEncoding;
-    ClipFileBytes probe;
-    switch (BuildClipFile(&own, codec, &probe)) {
+    Target target;
+    target.encoding = mineEncoding;
+    switch (BuildClipFile(&own, codec, &target.file)) {
     case kBuildDone: break;
     case kBuildEmpty: Say(decision, kNoticeEmpty, false); return;
     case kBuildNeedsUtf8: AskForUtf8(list, codec, state, kAskNeedsUtf8, about, decision); return;
     default: Say(decision, kNoticeSaveFailed, false); return;
     }
-    FreeClipFile(&probe);
 
     ClipListModel now;
     StartClipList(&now);
-    if (disk->read == kDiskRead && !ReadClipList(&now, disk->bytes, disk->size)) {
-        FreeClipList(&now);
-        Say(decision, kNoticeTooLarge, false);
-        return;
-    }
-    if (now.encoding == kEncodingUtf16Bom) {
-        FreeClipList(&now);
-        Say(decision, kNoticeUtf16, false);
-        return;
-    }
-    // Answers about the file as it was are no answers about it as it is.
-    if (state->answered != about) {
-        state->collision = (ListSaveAnswer)0;
-        state->writeWhole = false;
-    }
-
-    Target target;
-    StartClipFile(&target.file, kEncoding932);
-    target.encoding = mineEncoding;
     bool found = false;
-    const bool gone = disk->read != kDiskIgnored && list->loaded.count > 0 && now.count == 0;
-    if (gone && !state->writeWhole) {
-        // Gone or emptied meanwhile: never only the user's new entries in
-        // its place, and the whole list only once the user says so.
-        Ask(decision, state, kAskListGone, about);
-    } else if (gone || disk->read != kDiskRead || SameBytes(&now, &list->loaded)) {
-        found = Whole(list, mineEncoding, codec, &target);
-        if (!found) Say(decision, kNoticeSaveFailed, false);
+    if (disk->read == kDiskRead && !ReadClipList(&now, disk->bytes, disk->size)) {
+        Say(decision, kNoticeTooLarge, false);
+    } else if (now.encoding == kEncodingUtf16Bom) {
+        Say(decision, kNoticeUtf16, false);
     } else {
-        found = Merge(list, &now, mineEncoding, codec, state, about, &target, decision);
+        // Answers about the file as it was are no answers about it as it is.
+        if (state->answered != about) {
+            state->collision = (ListSaveAnswer)0;
+            state->writeWhole = false;
+        }
+        const bool gone = disk->read != kDiskIgnored && list->loaded.count > 0 && now.count == 0;
+        if (gone && !state->writeWhole) {
+            // Gone or emptied meanwhile: never only the user's new entries
+            // in its place, and the whole list only once the user says so.
+            Ask(decision, state, kAskListGone, about);
+        } else if (gone || disk->read != kDiskRead || SameBytes(&now, &list->loaded)) {
+            found = true;  // the editor's list as it is
+        } else {
+            FreeClipFile(&target.file);
+            found = Merge(list, &now, mineEncoding, codec, state, about, &target, decision);
+        }
     }
     FreeClipList(&now);
     if (found && target.file.failed) {
