@@ -11,6 +11,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -116,7 +117,40 @@ void CheckItems(Harness* h)
     h->shownChecked = true;
 }
 
-void CheckSaveReadsBack(Harness* h, const std::string& plain, const std::vector<Span>& lines);
+// The save over the file as loaded: what it writes loads back as the same
+// lines in the same code page (a UTF-8 list may gain its mark for that);
+// where the plain bytes would load as another encoding, it writes nothing
+// and asks, or names the lines that keep the list from moving to UTF-8.
+void CheckSaveReadsBack(Harness* h, const std::string& plain, const std::vector<Span>& lines)
+{
+    ListSaveState state;
+    StartListSave(&state);
+    const ListDisk disk = {kDiskRead, h->file.data(), (int)h->file.size()};
+    ListSaveDecision decision;
+    DecideListSave(&h->list, &disk, &kNoCodec, &state, &decision);
+    const int codePage = CodePageOf(h->list.encoding);
+    if (decision.step == kStepWrite) {
+        ClipListModel back;
+        FUZZ_CHECK(ReadClipList(&back, decision.bytes.bytes, decision.bytes.size));
+        FUZZ_CHECK(back.count == (int)lines.size());
+        for (int i = 0; i < back.count; ++i) {
+            const Span& span = lines[(size_t)i];
+            FUZZ_CHECK(back.lines[i].length == (int)span.length);
+            FUZZ_CHECK(span.length == 0 ||
+                       memcmp(back.lines[i].bytes, plain.data() + span.offset, span.length) == 0);
+        }
+        FUZZ_CHECK(CodePageOf(back.encoding) == codePage ||
+                   std::all_of(plain.begin(), plain.end(), [](char c) { return (unsigned char)c < 0x80; }));
+        FUZZ_CHECK(back.encoding != kEncodingUtf16Bom);
+        FreeClipList(&back);
+    } else {
+        const TextFileEncoding read = DetectEncoding(plain.data(), (int)plain.size());
+        FUZZ_CHECK(codePage == kCodePage932 && CodePageOf(read) != codePage);
+        FUZZ_CHECK(decision.step == kStepAsk ? decision.question == kAskReadsAsUtf8
+                                             : decision.notice == kNoticeUtf8NoText);
+    }
+    FreeListSaveDecision(&decision);
+}
 
 // One save, through the plain build or the one that also gives the table
 // of lines, compared with the bytes built here.
@@ -179,48 +213,6 @@ void CheckSave(Harness* h, bool withLines, bool blockers = false)
         }
     }
     FUZZ_CHECK(found.noText == want.noText && found.tooLong == 0 && found.first == want.first);
-}
-
-bool AllAscii(const std::string& bytes)
-{
-    for (char c : bytes) {
-        if ((unsigned char)c >= 0x80) return false;
-    }
-    return true;
-}
-
-// The save over the file as loaded: what it writes loads back as the same
-// lines in the same code page (a UTF-8 list may gain its mark for that);
-// where the plain bytes would load as another encoding, it writes nothing
-// and asks, or names the lines that keep the list from moving to UTF-8.
-void CheckSaveReadsBack(Harness* h, const std::string& plain, const std::vector<Span>& lines)
-{
-    ListSaveState state;
-    StartListSave(&state);
-    const ListDisk disk = {kDiskRead, h->file.data(), (int)h->file.size()};
-    ListSaveDecision decision;
-    DecideListSave(&h->list, &disk, &kNoCodec, &state, &decision);
-    const int codePage = CodePageOf(h->list.encoding);
-    if (decision.step == kStepWrite) {
-        ClipListModel back;
-        FUZZ_CHECK(ReadClipList(&back, decision.bytes.bytes, decision.bytes.size));
-        FUZZ_CHECK(back.count == (int)lines.size());
-        for (int i = 0; i < back.count; ++i) {
-            const Span& span = lines[(size_t)i];
-            FUZZ_CHECK(back.lines[i].length == (int)span.length);
-            FUZZ_CHECK(span.length == 0 ||
-                       memcmp(back.lines[i].bytes, plain.data() + span.offset, span.length) == 0);
-        }
-        FUZZ_CHECK(CodePageOf(back.encoding) == codePage || AllAscii(plain));
-        FUZZ_CHECK(back.encoding != kEncodingUtf16Bom);
-        FreeClipList(&back);
-    } else {
-        const TextFileEncoding read = DetectEncoding(plain.data(), (int)plain.size());
-        FUZZ_CHECK(codePage == kCodePage932 && CodePageOf(read) != codePage);
-        FUZZ_CHECK(decision.step == kStepAsk ? decision.question == kAskReadsAsUtf8
-                                             : decision.notice == kNoticeUtf8NoText);
-    }
-    FreeListSaveDecision(&decision);
 }
 
 // Reads the edit script.
