@@ -139,8 +139,9 @@ void CheckSaveReadsBack(Harness* h, const std::string& plain, const std::vector<
             FUZZ_CHECK(span.length == 0 ||
                        memcmp(back.lines[i].bytes, plain.data() + span.offset, span.length) == 0);
         }
+        const auto ascii = [](char c) { return (unsigned char)c < 0x80; };
         FUZZ_CHECK(CodePageOf(back.encoding) == codePage ||
-                   std::all_of(plain.begin(), plain.end(), [](char c) { return (unsigned char)c < 0x80; }));
+                   std::all_of(plain.begin(), plain.end(), ascii));
         FUZZ_CHECK(back.encoding != kEncodingUtf16Bom);
         FreeClipList(&back);
     } else {
