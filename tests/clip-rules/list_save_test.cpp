@@ -128,7 +128,8 @@ std::string RunSave(const std::string& file, const std::string& edit,
                                            : answer == 'n' ? kAnswerNo
                                                            : kAnswerCancel);
         } else {
-            trace += std::string("!") + kNotices[decision.notice] + (decision.closes ? "+close" : "");
+            trace += std::string("!") + kNotices[decision.notice];
+            trace += decision.closes ? "+close" : "";
             again = false;
         }
         FreeListSaveDecision(&decision);
