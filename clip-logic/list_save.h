@@ -113,6 +113,21 @@ void StartListSave(ListSaveState* state);
 // The one decision. `list` is the editor's list (the loaded file and the
 // edits), `disk` what the read just found, `codec` the exact conversion.
 // kStepSay with kNoticeNone and `closes` is a save that needs no word.
+// In this order:
+// - a write's result fed back is said as it came (a file changed meanwhile
+//   is read and decided again, kListSaveTries times at most);
+// - a file the read could not take is said, each cause its own notice;
+// - the editor's list: emptied, it is never written; with a character its
+//   code page lacks, the lines that cannot move are named, else the UTF-8
+//   question comes (once agreed, the list is written in UTF-8 with the mark);
+// - a file that is gone or holds no line, where the editor loaded lines, is
+//   asked about, and only the editor's whole list is written in its place;
+// - unchanged (or missing, for a new list): the editor's list as it is;
+// - changed: merged, in the other program's encoding and mark where that
+//   holds both sides' lines, else in UTF-8 after the question; a collision
+//   is asked about. An answer holds only for the file it was given about;
+// - bytes that would load as another text: a UTF-8 file gains its mark,
+//   a code page 932 one is not written before the UTF-8 question.
 void DecideListSave(const ClipEditList* list, const ListDisk* disk, const ClipCodec* codec,
                     ListSaveState* state, ListSaveDecision* decision);
 
