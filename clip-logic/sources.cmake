@@ -10,5 +10,6 @@ set(CLIP_LOGIC_SOURCES
   clip_list_model.cpp
   clip_list_edit.cpp
   clip_list_merge.cpp
+  list_save.cpp
   wide_text.cpp
   shortcut_key.cpp)

@@ -205,15 +205,10 @@ static void StartEditor(HWND dialog, ClipEditorState* state)
     m_SliderPos = 0;
 }
 
-// True when the list may move to UTF-8: every line that the user left as
-// it was read is text that converts exactly, and none that shows whole now
-// would pass the limit in UTF-8. Otherwise names them and refuses, until
-// they are edited or deleted.
-static bool MayMoveToUtf8(HWND dialog)
+// Names the unedited lines that keep the list from moving to UTF-8 and
+// selects the first: they are to be edited or deleted before a save.
+static void ShowUtf8Blockers(HWND dialog, const Utf8Blockers& blockers)
 {
-    const ClipEditList* list = &StateOf(dialog)->list;
-    Utf8Blockers blockers = FindUtf8Blockers(list, &kSystemCodec);
-    if (blockers.first < 0) return true;
     HWND listBox = GetDlgItem(dialog, IDC_ED_LIST);
     HeapText shown;
     int units = 0;
@@ -229,22 +224,74 @@ static bool MayMoveToUtf8(HWND dialog)
         ShowFormattedMessage(dialog, kTitleConfirm, MB_OK, kClipListLongInUtf8, blockers.tooLong,
                              line);
     }
-    return false;
 }
 
-// Another program changed the list where the editor did: the user says
-// whether to keep both, write the editor's list, or go back to editing
-// (kSaveCollides again).
-static ClipListSaveResult ResolveCollision(HWND dialog, const char* path, WCHAR* left)
+// Asks one of the save's questions over the editor. Only the collision
+// has a third answer, back to editing; the others' "no" is that.
+static ListSaveAnswer AskAboutSave(ListSaveQuestion question, void* context)
 {
-    const ClipEditList* list = &StateOf(dialog)->list;
-    switch (ShowMessage(dialog, kClipListCollision, kTitleConfirm, MB_YESNOCANCEL)) {
-    case IDYES: return SaveClipList(list, path, kSaveKeepBoth, left);
-    case IDNO: return SaveClipList(list, path, kSaveMine, left);
-    default: return kSaveCollides;
+    HWND dialog = static_cast<HWND>(context);
+    const char* text = kClipListCollision;
+    UINT buttons = MB_YESNO;
+    switch (question) {
+    case kAskNeedsUtf8: text = kClipListUtf8Question; break;
+    case kAskReadsAsUtf8: text = kClipListReadsAsUtf8Question; break;
+    case kAskTheyMovedToUtf8: text = kClipListTheyMovedToUtf8; break;
+    case kAskListGone: text = kClipListGoneQuestion; break;
+    default: buttons = MB_YESNOCANCEL; break;
+    }
+    switch (ShowMessage(dialog, text, kTitleConfirm, buttons)) {
+    case IDYES: return kAnswerYes;
+    case IDNO: return kAnswerNo;
+    default: return kAnswerCancel;
     }
 }
 
+// Says how the save ended. `left` names a copy it left behind.
+static void ReportSave(HWND dialog, const ListSaveDecision& decision, const WCHAR* left)
+{
+    const char* failure = kClipListSaveFailed;
+    switch (decision.notice) {
+    case kNoticeNone:
+        return;
+    case kNoticeMerged:
+        ShowMessage(dialog, kClipListMerged, kTitleConfirm, MB_OK);
+        return;
+    case kNoticeOldCopyKept:
+        ShowFormattedMessage(dialog, kTitleConfirm, MB_OK, kClipListOldCopyKept, left);
+        return;
+    case kNoticeMergedOldCopyKept:
+        ShowFormattedMessage(dialog, kTitleConfirm, MB_OK, kClipListMergedOldCopyKept, left);
+        return;
+    case kNoticeEmpty:
+        // An emptied list is never written over the file; the user may add
+        // entries or cancel.
+        ShowMessage(dialog, kClipListEmptyNotSaved, kTitleConfirm, MB_OK);
+        return;
+    case kNoticeUtf8NoText:
+    case kNoticeUtf8TooLong:
+        ShowUtf8Blockers(dialog, decision.blockers);
+        return;
+    case kNoticeLeftAside:
+        // The list's name holds nothing: the user is told where the old
+        // list is. The edits stay, to be saved again.
+        ShowFormattedMessage(dialog, kTitleFailure, MB_OK, kClipListLeftAside, left);
+        return;
+    case kNoticeTheirsNoText: failure = kClipListTheirsNoText; break;
+    case kNoticeInUse: failure = kClipListDiskUnreadable; break;
+    case kNoticeFolder: failure = kClipListIsFolder; break;
+    case kNoticeTooLarge: failure = kClipListGrewTooLarge; break;
+    case kNoticeReadFailed: failure = kClipListDiskReadFailed; break;
+    case kNoticeUtf16: failure = kClipListBecameUtf16; break;
+    case kNoticeKeepsChanging: failure = kClipListKeepsChanging; break;
+    default: break;  // the old file is intact
+    }
+    // Only OK can be answered; the editor stays open with the edits.
+    ShowMessage(dialog, failure, kTitleFailure, MB_OK);
+}
+
+// The save: the file is read, and every question asked, as it is at that
+// moment (RunListSave); the editor closes only once the list is written.
 static void SaveAndClose(HWND dialog)
 {
     ClipEditorState* state = StateOf(dialog);
@@ -255,50 +302,19 @@ static void SaveAndClose(HWND dialog)
     char path[kPathBytes];
     GetClipListPath(path);
     WCHAR left[MAX_PATH] = L"";  // a copy the save left behind
-    ClipListSaveResult result = SaveClipList(&state->list, path, kSaveChecked, left);
-    if (result == kSaveNotStorable) {
-        // Never a silent '?', and never a line rewritten without a word:
-        // the list moves to UTF-8 only when every line can, and the user
-        // says so; otherwise nothing is written and the edits stay.
-        if (!MayMoveToUtf8(dialog)) return;
-        if (ShowMessage(dialog, kClipListUtf8Question, kTitleConfirm, MB_YESNO) != IDYES) return;
-        state->list.encoding = kEncodingUtf8;
-        result = SaveClipList(&state->list, path, kSaveChecked, left);
+    ListSaveState save;
+    StartListSave(&save);
+    ListSaveDecision decision;
+    RunListSave(&state->list, path, AskAboutSave, dialog, false, &save, &decision, left);
+    // Once agreed, the list stays in UTF-8, also for a save tried again.
+    if (save.utf8 && CodePageOf(state->list.encoding) == kCodePage932) {
+        state->list.encoding = kEncodingUtf8Bom;
     }
-    // After the user's answer the merge needs no word of its own.
-    const bool asked = result == kSaveCollides;
-    if (asked) result = ResolveCollision(dialog, path, left);
-    switch (result) {
-    case kSaveWritten:
-        break;
-    case kSaveMerged:
-        if (!asked) ShowMessage(dialog, kClipListMerged, kTitleConfirm, MB_OK);
-        break;
-    case kSaveWrittenOldKept:
-        ShowFormattedMessage(dialog, kTitleConfirm, MB_OK, kClipListOldCopyKept, left);
-        break;
-    case kSaveCollides:
-        return;  // back to editing, as the user asked
-    case kSaveNothing:
-        // An emptied list is never written over the file; the user may add
-        // entries or cancel.
-        ShowMessage(dialog, kClipListEmptyNotSaved, kTitleConfirm, MB_OK);
-        return;
-    case kSaveUnreadable:
-        ShowMessage(dialog, kClipListDiskUnreadable, kTitleFailure, MB_OK);
-        return;
-    case kSaveFailedListMoved:
-        // The list's name holds nothing: the user is told where the old
-        // list is. The edits stay, to be saved again.
-        ShowFormattedMessage(dialog, kTitleFailure, MB_OK, kClipListLeftAside, left);
-        return;
-    default:
-        // The old file is intact; staying open keeps the user's edits, to
-        // save again or to drop by cancelling. Only OK can be answered.
-        ShowMessage(dialog, kClipListSaveFailed, kTitleFailure, MB_OK);
-        return;
-    }
-    EndDialog(dialog, IDOK);
+    // A save that a "no" or "cancel" ended goes back to editing unsaid.
+    const bool closes = decision.step == kStepSay && decision.closes;
+    if (decision.step == kStepSay) ReportSave(dialog, decision, left);
+    FreeListSaveDecision(&decision);
+    if (closes) EndDialog(dialog, IDOK);
 }
 
 static void ConfirmClose(HWND dialog)

@@ -11,11 +11,13 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "clip_list_edit.h"
 #include "fuzz_input.h"
+#include "list_save.h"
 
 namespace {
 
@@ -115,6 +117,42 @@ void CheckItems(Harness* h)
     h->shownChecked = true;
 }
 
+// The save over the file as loaded: what it writes loads back as the same
+// lines in the same code page (a UTF-8 list may gain its mark for that);
+// where the plain bytes would load as another encoding, it writes nothing
+// and asks, or names the lines that keep the list from moving to UTF-8.
+void CheckSaveReadsBack(Harness* h, const std::string& plain, const std::vector<Span>& lines)
+{
+    ListSaveState state;
+    StartListSave(&state);
+    const ListDisk disk = {kDiskRead, h->file.data(), (int)h->file.size()};
+    ListSaveDecision decision;
+    DecideListSave(&h->list, &disk, &kNoCodec, &state, &decision);
+    const int codePage = CodePageOf(h->list.encoding);
+    if (decision.step == kStepWrite) {
+        ClipListModel back;
+        FUZZ_CHECK(ReadClipList(&back, decision.bytes.bytes, decision.bytes.size));
+        FUZZ_CHECK(back.count == (int)lines.size());
+        for (int i = 0; i < back.count; ++i) {
+            const Span& span = lines[(size_t)i];
+            FUZZ_CHECK(back.lines[i].length == (int)span.length);
+            FUZZ_CHECK(span.length == 0 ||
+                       memcmp(back.lines[i].bytes, plain.data() + span.offset, span.length) == 0);
+        }
+        const auto ascii = [](char c) { return (unsigned char)c < 0x80; };
+        FUZZ_CHECK(CodePageOf(back.encoding) == codePage ||
+                   std::all_of(plain.begin(), plain.end(), ascii));
+        FUZZ_CHECK(back.encoding != kEncodingUtf16Bom);
+        FreeClipList(&back);
+    } else {
+        const TextFileEncoding read = DetectEncoding(plain.data(), (int)plain.size());
+        FUZZ_CHECK(codePage == kCodePage932 && CodePageOf(read) != codePage);
+        FUZZ_CHECK(decision.step == kStepAsk ? decision.question == kAskReadsAsUtf8
+                                             : decision.notice == kNoticeUtf8NoText);
+    }
+    FreeListSaveDecision(&decision);
+}
+
 // One save, through the plain build or the one that also gives the table
 // of lines, compared with the bytes built here.
 void CheckSave(Harness* h, bool withLines, bool blockers = false)
@@ -161,6 +199,7 @@ void CheckSave(Harness* h, bool withLines, bool blockers = false)
     }
     free(table);
     FreeClipFile(&file);
+    CheckSaveReadsBack(h, expected, expectedLines);
     if (!blockers) return;
 
     // With a codec that converts nothing, every unedited line of a code page

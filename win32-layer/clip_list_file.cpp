@@ -6,7 +6,6 @@
 
 #include "app_state.h"
 #include "bounded_text.h"
-#include "clip_list_merge.h"
 #include "list_file_replace.h"
 #include "text_convert.h"
 
@@ -270,136 +269,31 @@ static bool ConvertExactly(const char* bytes, int length, int fromCodePage, int 
 
 const ClipCodec kSystemCodec = {ConvertExactly};
 
-// A model's lines as merge lines in `codePage`: as they are where the model
-// is in that code page, else converted exactly, the converted bytes kept in
-// `store` (freed by the caller with FreeClipFile). A line that has no exact
-// form there keeps its own bytes when `lenient` (it is only compared), else
-// fails the whole. False too when memory cannot be had.
-static bool LinesIn(const ClipListModel* model, int codePage, bool lenient, MergeLine** lines,
-                    ClipFileBytes* store)
+// Reads the list as it is on disk now into `disk`, and says how that went.
+static ListDiskRead ReadListOnDisk(const char* path, const WCHAR* widePath, ClipListModel* disk)
 {
-    *lines = nullptr;
-    StartClipFile(store, kEncoding932);
-    if (model->count == 0) return true;
-    if ((size_t)model->count > SIZE_MAX / sizeof(MergeLine)) return false;
-    MergeLine* table = (MergeLine*)malloc(sizeof(MergeLine) * (size_t)model->count);
-    if (!table) return false;
-    const int from = CodePageOf(model->encoding);
-    // Converted lines go into the store one after the other; they get their
-    // pointers once it no longer moves.
-    for (int i = 0; i < model->count; ++i) {
-        const ClipLine& line = model->lines[i];
-        char* converted = nullptr;
-        int length = 0;
-        if (from == codePage ||
-            !kSystemCodec.convert(line.bytes, line.length, from, codePage, &converted, &length)) {
-            if (from != codePage && !lenient) {
-                free(table);
-                FreeClipFile(store);
-                return false;
+    // Asked first: a folder under the name is opened by some systems and
+    // would read as something else.
+    for (int pass = 0;; ++pass) {
+        const DWORD attributes = GetFileAttributesW(widePath);
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+                return kDiskMissing;
             }
-            table[i] = line;
-            continue;
+        } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            return kDiskFolder;
         }
-        table[i] = MergeLine{nullptr, length};
-        AddClipFileLine(store, converted, length);
-        free(converted);
-    }
-    if (store->failed) {
-        free(table);
-        FreeClipFile(store);
-        return false;
-    }
-    int offset = 0;
-    for (int i = 0; i < model->count; ++i) {
-        if (table[i].bytes) continue;
-        table[i].bytes = store->bytes + offset;
-        offset += table[i].length + 2;
-    }
-    *lines = table;
-    return true;
-}
-
-static bool SameBytes(const ClipListModel* a, const ClipListModel* b)
-{
-    return a->size == b->size && (a->size == 0 || memcmp(a->bytes, b->bytes, (size_t)a->size) == 0);
-}
-
-// Reads the list as it is on disk now into `disk`. A list that is gone is an
-// empty one; one that is there but cannot be read whole is kSaveUnreadable.
-static ClipListSaveResult ReadListOnDisk(const char* path, const WCHAR* widePath,
-                                         TextFileEncoding encoding, ClipListModel* disk)
-{
-    switch (ReadClipListFile(path, disk)) {
-    case kLoadDone:
-        return kSaveWritten;
-    case kLoadNotOpened:
-        if (GetFileAttributesW(widePath) == INVALID_FILE_ATTRIBUTES &&
-            GetLastError() == ERROR_FILE_NOT_FOUND) {
-            disk->encoding = encoding;  // deleted: no lines
-            return kSaveWritten;
-        }
-        return kSaveUnreadable;
-    default:
-        return kSaveUnreadable;
-    }
-}
-
-// The file that merges the list (its bytes `mine`, lines `mineLines`) with
-// the one on disk, both changed since `list->loaded`, into `merged`, in the
-// list's code page. kSaveMerged, or kSaveCollides when they changed the same
-// lines and `mode` does not say to keep both; kSaveFailed when the file on
-// disk holds lines with no form in the list's code page, or memory fails.
-static ClipListSaveResult MergeWithDisk(const ClipEditList* list, const ClipListModel* disk,
-                                        const ClipFileBytes* mine, const ClipFileLine* mineLines,
-                                        int mineCount, ClipListSaveMode mode,
-                                        ClipFileBytes* merged)
-{
-    const int codePage = CodePageOf(list->encoding);
-    MergeLine* base = nullptr;
-    MergeLine* theirs = nullptr;
-    MergeLine* ours = nullptr;
-    ClipFileBytes baseStore, theirStore;
-    ClipListMerge merge = {nullptr, 0, 0};
-    ClipListSaveResult result = kSaveFailed;
-    StartClipFile(&baseStore, kEncoding932);
-    StartClipFile(&theirStore, kEncoding932);
-    if (LinesIn(&list->loaded, codePage, true, &base, &baseStore) &&
-        LinesIn(disk, codePage, false, &theirs, &theirStore) &&
-        (size_t)mineCount <= SIZE_MAX / sizeof(MergeLine) &&
-        (ours = (MergeLine*)malloc(sizeof(MergeLine) * ((size_t)mineCount + 1))) != nullptr) {
-        for (int i = 0; i < mineCount; ++i) {
-            ours[i] = MergeLine{mine->bytes + mineLines[i].offset, mineLines[i].length};
-        }
-        if (MergeClipLists(base, list->loaded.count, theirs, disk->count, ours, mineCount,
-                           &merge)) {
-            result = merge.collisions > 0 && mode != kSaveKeepBoth ? kSaveCollides : kSaveMerged;
+        // Asked again after a failed open: the file may have gone meanwhile.
+        if (pass == 1) return kDiskInUse;
+        switch (ReadClipListFile(path, disk)) {
+        case kLoadDone: return kDiskRead;
+        case kLoadPartial: return kDiskReadFailed;
+        case kLoadUnsupported: return kDiskUtf16;
+        case kLoadTooLarge: return kDiskTooLarge;
+        default: break;
         }
     }
-    if (result == kSaveMerged) {
-        // A mark the other program gave the file stays.
-        const bool sameCodePage = CodePageOf(disk->encoding) == codePage;
-        StartClipFile(merged, sameCodePage ? disk->encoding : list->encoding);
-        for (int i = 0; i < merge.count; ++i) {
-            const MergedLine& line = merge.lines[i];
-            const MergeLine& bytes = line.side == kMergeTheirs ? theirs[line.index] : ours[line.index];
-            AddClipFileLine(merged, bytes.bytes, bytes.length);
-        }
-        if (merged->failed) {
-            FreeClipFile(merged);
-            result = kSaveFailed;
-        } else if (merge.count == 0) {
-            FreeClipFile(merged);
-            result = kSaveNothing;  // both sides emptied it: never written
-        }
-    }
-    FreeClipListMerge(&merge);
-    free(base);
-    free(theirs);
-    free(ours);
-    FreeClipFile(&baseStore);
-    FreeClipFile(&theirStore);
-    return result;
 }
 
 // What the save read of the list on disk, to ask just before the swap
@@ -407,7 +301,7 @@ static ClipListSaveResult MergeWithDisk(const ClipEditList* list, const ClipList
 struct ReadBeforeSave {
     const char* path;
     const WCHAR* widePath;
-    const ClipListModel* disk;
+    const ListDisk* disk;
 };
 
 static bool StillAsRead(const void* context)
@@ -415,68 +309,100 @@ static bool StillAsRead(const void* context)
     const ReadBeforeSave* read = static_cast<const ReadBeforeSave*>(context);
     ClipListModel now;
     StartClipList(&now);
-    const bool same = ReadListOnDisk(read->path, read->widePath, read->disk->encoding, &now) ==
-                          kSaveWritten &&
-                      SameBytes(&now, read->disk);
+    const ListDiskRead got = ReadListOnDisk(read->path, read->widePath, &now);
+    const bool same = got == read->disk->read &&
+                      (got != kDiskRead ||
+                       (now.size == read->disk->size &&
+                        (now.size == 0 ||
+                         memcmp(now.bytes, read->disk->bytes, (size_t)now.size) == 0)));
     FreeClipList(&now);
     return same;
 }
 
-// Another program may write the list between the save's read and its swap;
-// the save then reads and merges again, a few times at most.
-enum { kSaveTries = 3 };
+static ListWriteResult WriteResultOf(ListReplaceResult result)
+{
+    switch (result) {
+    case kReplaceDone: return kWriteDone;
+    case kReplaceDoneOldKept: return kWriteDoneOldKept;
+    case kReplaceFailedMoved: return kWriteFailedMoved;
+    case kReplaceChanged: return kWriteChanged;
+    default: return kWriteFailed;
+    }
+}
+
+void RunListSave(const ClipEditList* list, const char* path, ListSaveAsker ask, void* context,
+                 bool overwrite, ListSaveState* state, ListSaveDecision* decision, WCHAR* left)
+{
+    if (left) left[0] = L'\0';
+    WCHAR widePath[MAX_PATH];
+    const bool named = PathToWide(path, widePath);
+    for (;;) {
+        ClipListModel disk;
+        StartClipList(&disk);
+        ListDisk read = {kDiskNotNeeded, nullptr, 0};
+        // The file is read for every decision but the one that reports a
+        // write: an answer is about the file as it is when it is written.
+        if (named && (state->written == kWriteNone || state->written == kWriteChanged)) {
+            read.read = overwrite ? kDiskIgnored : ReadListOnDisk(path, widePath, &disk);
+            read.bytes = disk.bytes;
+            read.size = disk.size;
+        }
+        DecideListSave(list, &read, &kSystemCodec, state, decision);
+        bool again = false;
+        if (decision->step == kStepWrite) {
+            ReadBeforeSave before = {path, widePath, &read};
+            state->written = WriteResultOf(ReplaceListFile(
+                widePath, decision->bytes.bytes, (DWORD)decision->bytes.size, left,
+                overwrite ? nullptr : StillAsRead, &before));
+            again = true;
+        } else if (decision->step == kStepAsk) {
+            again = AnswerListSave(state, ask(decision->question, context));
+        }
+        FreeClipList(&disk);
+        if (!again) return;
+        FreeListSaveDecision(decision);
+    }
+}
+
+static ListSaveAnswer AnswerByMode(ListSaveQuestion question, void* context)
+{
+    const ClipListSaveMode mode = *static_cast<const ClipListSaveMode*>(context);
+    if (question == kAskListGone) return kAnswerYes;
+    if (question == kAskCollision) return mode == kSaveKeepBoth ? kAnswerYes : kAnswerCancel;
+    return kAnswerNo;
+}
+
+static ClipListSaveResult ResultOf(const ListSaveDecision* decision)
+{
+    if (decision->step == kStepAsk) {
+        return decision->question == kAskCollision ? kSaveCollides : kSaveNotStorable;
+    }
+    switch (decision->notice) {
+    case kNoticeNone: return decision->closes ? kSaveWritten : kSaveNothing;
+    case kNoticeMerged: return kSaveMerged;
+    case kNoticeOldCopyKept:
+    case kNoticeMergedOldCopyKept: return kSaveWrittenOldKept;
+    case kNoticeEmpty: return kSaveNothing;
+    case kNoticeUtf8NoText:
+    case kNoticeUtf8TooLong: return kSaveNotStorable;
+    case kNoticeInUse:
+    case kNoticeTooLarge:
+    case kNoticeReadFailed:
+    case kNoticeUtf16:
+    case kNoticeKeepsChanging: return kSaveUnreadable;
+    case kNoticeLeftAside: return kSaveFailedListMoved;
+    default: return kSaveFailed;
+    }
+}
 
 ClipListSaveResult SaveClipList(const ClipEditList* list, const char* path, ClipListSaveMode mode,
                                 WCHAR* left)
 {
-    WCHAR widePath[MAX_PATH];
-    if (!PathToWide(path, widePath)) return kSaveFailed;
-    // The whole file is made first: a failure on the way writes nothing.
-    ClipFileBytes mine;
-    ClipFileLine* mineLines = nullptr;
-    int mineCount = 0;
-    switch (BuildClipFileLines(list, &kSystemCodec, &mine, &mineLines, &mineCount)) {
-    case kBuildEmpty: return kSaveNothing;
-    case kBuildNeedsUtf8: return kSaveNotStorable;
-    case kBuildFailed: return kSaveFailed;
-    case kBuildDone: break;
-    }
-    ClipListSaveResult result = kSaveFailed;
-    for (int tries = 0; tries < kSaveTries; ++tries) {
-        result = kSaveWritten;
-        ClipFileBytes merged;
-        StartClipFile(&merged, kEncoding932);
-        const ClipFileBytes* written = &mine;
-        ClipListModel disk;
-        StartClipList(&disk);
-        ReadBeforeSave read = {path, widePath, &disk};
-        if (mode != kSaveMine) {
-            // Read again just before the replace: another program (a second
-            // copy of this one, a text editor, a sync client) may have
-            // written the list since the editor loaded it, and its change is
-            // never written over in silence.
-            result = ReadListOnDisk(path, widePath, list->loaded.encoding, &disk);
-            if (result == kSaveWritten && !SameBytes(&disk, &list->loaded)) {
-                result = MergeWithDisk(list, &disk, &mine, mineLines, mineCount, mode, &merged);
-                written = &merged;
-            }
-        }
-        bool again = false;
-        if (result == kSaveWritten || result == kSaveMerged) {
-            switch (ReplaceListFile(widePath, written->bytes, (DWORD)written->size, left,
-                                    mode != kSaveMine ? StillAsRead : nullptr, &read)) {
-            case kReplaceDone: break;
-            case kReplaceDoneOldKept: result = kSaveWrittenOldKept; break;
-            case kReplaceFailedMoved: result = kSaveFailedListMoved; break;
-            case kReplaceChanged: again = true; result = kSaveUnreadable; break;
-            default: result = kSaveFailed; break;
-            }
-        }
-        FreeClipList(&disk);
-        FreeClipFile(&merged);
-        if (!again) break;
-    }
-    FreeClipFile(&mine);
-    free(mineLines);
+    ListSaveState state;
+    StartListSave(&state);
+    ListSaveDecision decision;
+    RunListSave(list, path, AnswerByMode, &mode, mode == kSaveMine, &state, &decision, left);
+    const ClipListSaveResult result = ResultOf(&decision);
+    FreeListSaveDecision(&decision);
     return result;
 }

@@ -14,6 +14,7 @@
 #include "clip_list_edit.h"
 #include "clip_list_model.h"
 #include "heap_text.h"
+#include "list_save.h"
 #include "text_encoding.h"
 
 enum ClipListKind { kComboBox = 0, kListBox = 1 };
@@ -75,6 +76,29 @@ bool ReadItemText(HWND control, ClipListKind kind, int index, int listCodePage, 
 // The same item as shown, UTF-16, in a block.
 bool ReadItemWide(HWND control, ClipListKind kind, int index, HeapText* text, int* units);
 
+// The system's exact conversion between code pages 932 and UTF-8, for the
+// list's save decisions (clip_list_edit.h, list_save.h).
+extern const ClipCodec kSystemCodec;
+
+// Asks the user one of the save's questions and gives the answer.
+typedef ListSaveAnswer (*ListSaveAsker)(ListSaveQuestion question, void* context);
+
+// The editor's save, a loop around list_save.h's decision: reads the file
+// at `path` as it is now, decides, asks through `ask`, writes (replacing
+// the file as list_file_replace.h says, only while it is still as read) and
+// feeds the result back, until the decision ends the save. `state` is
+// started by the caller (StartListSave) and tells afterwards what the user
+// agreed to. `decision` receives the last decision: kStepSay with what to
+// say and whether the editor closes, or kStepAsk with the question whose
+// answer ended the save (nothing written). With `overwrite` the file is not
+// read: the list goes over whatever is there. `left` (room for MAX_PATH
+// units, or null) names a copy that kNoticeOldCopyKept,
+// kNoticeMergedOldCopyKept or kNoticeLeftAside leaves behind.
+void RunListSave(const ClipEditList* list, const char* path, ListSaveAsker ask, void* context,
+                 bool overwrite, ListSaveState* state, ListSaveDecision* decision, WCHAR* left);
+
+// The same without a user to ask, as one result, for callers that know
+// their answers beforehand.
 enum ClipListSaveResult {
     kSaveFailed = -1,
     kSaveNothing = 0,
@@ -89,27 +113,13 @@ enum ClipListSaveResult {
                               // nothing, the old list is at `left`
 };
 
-// How a save treats a file that changed on disk since the list was loaded.
 enum ClipListSaveMode {
     kSaveChecked = 0,   // merge where the changes touch other lines, else kSaveCollides
     kSaveKeepBoth = 1,  // on a collision: their lines kept and the user's added
     kSaveMine = 2,      // the list as it is, over whatever is there
 };
 
-// The system's exact conversion between code pages 932 and UTF-8, for the
-// list's save decisions (clip_list_edit.h).
-extern const ClipCodec kSystemCodec;
-
-// Writes the list to the file at `path` as clip_list_edit.h's
-// BuildClipFile makes it, replacing the file as list_file_replace.h says.
-// Unless `mode` is kSaveMine, the file is read again first: unchanged since
-// the load, the list is written; changed, the two are merged line by line
-// (kSaveMerged), or on a collision nothing is written (kSaveCollides) unless
-// `mode` says how to resolve it. No items: nothing written (kSaveNothing);
-// an entry the encoding cannot hold: nothing written (kSaveNotStorable). On
-// a failure the old file stays as it was (kSaveFailed), or, when even
-// putting it back failed, is named in `left` (kSaveFailedListMoved). `left`
-// (room for MAX_PATH units, or null) names the copy the last two results
-// leave behind.
+// Every question answered "no" (or "cancel"), except the collision under
+// kSaveKeepBoth and a list gone meanwhile, which are answered "yes".
 ClipListSaveResult SaveClipList(const ClipEditList* list, const char* path,
                                 ClipListSaveMode mode = kSaveChecked, WCHAR* left = nullptr);

@@ -42,11 +42,13 @@ HWND WaitForOwnDialog(const char* caption)
 // is the button pressed. Empty text when no such box came up.
 struct BoxSeen { std::string text; HWND owner = nullptr; };
 
-BoxSeen AnswerMessageBox(const char* title, int answer)
+BoxSeen AnswerMessageBox(const char* title, int answer,
+                         const std::function<void()>& whileShown = nullptr)
 {
     BoxSeen seen;
     HWND box = WaitForOwnDialog(title);
     if (!box) return seen;
+    if (whileShown) whileShown();
     seen.text = WindowText(GetDlgItem(box, kMessageBoxText));
     seen.owner = GetWindow(box, GW_OWNER);
     PostMessageA(box, WM_COMMAND, answer, 0);
@@ -555,10 +557,13 @@ TEST_F(ClipEditorTest, SavingNoItemsSaysSoAndLeavesTheFile)
 // fails and says so. Either way the editor stays open with the edits.
 TEST_F(ClipEditorTest, FailedSaveSaysSoAndKeepsTheEditorOpen)
 {
-    enum Fault { kHeldAtStart, kHeldAtSave, kReadOnly };
-    for (Fault fault : {kHeldAtStart, kHeldAtSave, kReadOnly}) {
-        SCOPED_TRACE(fault == kHeldAtStart ? "held at start"
-                                           : fault == kHeldAtSave ? "held at save" : "read-only");
+    enum Fault { kHeldAtStart, kHeldAtSave, kReadOnly, kFolderAtSave, kTooLargeAtSave };
+    const char* const kFaults[] = {"held at start", "held at save", "read-only",
+                                   "a folder at save", "grown past 1 GiB at save"};
+    const char* const kTold[] = {kClipListNotSaved, kClipListDiskUnreadable, kClipListSaveFailed,
+                                 kClipListIsFolder, kClipListGrewTooLarge};
+    for (Fault fault : {kHeldAtStart, kHeldAtSave, kReadOnly, kFolderAtSave, kTooLargeAtSave}) {
+        SCOPED_TRACE(kFaults[fault]);
         WriteClipData("A\r\n");
         HANDLE lock = INVALID_HANDLE_VALUE;
         auto hold = [&] {
@@ -571,16 +576,29 @@ TEST_F(ClipEditorTest, FailedSaveSaysSoAndKeepsTheEditorOpen)
                 EXPECT_EQ(AnswerMessageBox(kTitleFailure, IDOK).text, kClipListNotRead);
             }
             if (fault == kHeldAtSave) hold();
+            if (fault == kFolderAtSave) {
+                DeleteFileA(file_.c_str());
+                CreateDirectoryA(file_.c_str(), nullptr);
+            }
+            if (fault == kTooLargeAtSave) {
+                // Sparse where the file system allows: no gigabyte is written.
+                HANDLE grown = CreateFileA(file_.c_str(), GENERIC_WRITE, 0, nullptr,
+                                           OPEN_EXISTING, 0, nullptr);
+                LARGE_INTEGER size;
+                size.QuadPart = (1LL << 30) + 1;
+                EXPECT_TRUE(SetFilePointerEx(grown, size, nullptr, FILE_BEGIN) &&
+                            SetEndOfFile(grown)) << GetLastError();
+                CloseHandle(grown);
+            }
             SetDlgItemTextA(dialog, IDC_ED_MESSAGE, "new");
             SendMessageA(dialog, WM_COMMAND, IDC_ED_ADD, 0);
             Items edited = ListItems(dialog);
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
             BoxSeen box = AnswerMessageBox(kTitleFailure, IDOK);
-            // Held at the save, the list cannot be read again to see
-            // whether another program changed it.
-            EXPECT_EQ(box.text, fault == kHeldAtStart  ? kClipListNotSaved
-                                : fault == kHeldAtSave ? kClipListDiskUnreadable
-                                                       : kClipListSaveFailed);
+            // Held, a folder or too large at the save, the list cannot be
+            // read again to see whether another program changed it; each
+            // is said as what it is.
+            EXPECT_EQ(box.text, kTold[fault]);
             EXPECT_EQ(box.owner, dialog);
             // Past the box, the save is over once the editor answers.
             WaitForWindowAnswer(dialog, kWindowWait);
@@ -591,24 +609,41 @@ TEST_F(ClipEditorTest, FailedSaveSaysSoAndKeepsTheEditorOpen)
         EXPECT_EQ(result, IDCANCEL);
         if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
         SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
-        EXPECT_EQ(ReadClipData(), "A\r\n");
+        if (fault == kFolderAtSave) {
+            EXPECT_TRUE(GetFileAttributesA(file_.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+            RemoveDirectoryA(file_.c_str());
+        } else if (fault == kTooLargeAtSave) {
+            WIN32_FILE_ATTRIBUTE_DATA data = {};
+            GetFileAttributesExA(file_.c_str(), GetFileExInfoStandard, &data);
+            EXPECT_EQ((1LL << 30) + 1, ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow)
+                << "the grown list was written over";
+            DeleteFileA(file_.c_str());
+        } else {
+            EXPECT_EQ(ReadClipData(), "A\r\n");
+        }
     }
 }
 
 // Another program (a text editor, a second copy of Quillan) writes the
 // list while the editor is open: its change is never written over in
 // silence. Changes to other lines merge and the user is told; changes to
-// the same lines ask.
+// the same lines ask. A list deleted or emptied meanwhile (a sync client's
+// delete-then-rename, a writer that empties it first) is asked about, and
+// only the editor's whole list is ever written in its place.
 TEST_F(ClipEditorTest, SaveKeepsWhatAnotherProgramWroteMeanwhile)
 {
     enum Edit { kInsertAtTop, kOverwriteThird };
     struct Row {
         const char* what;
-        std::string theirs;  // written once the editor is open; empty: unchanged
+        std::string theirs;  // written once the editor is open; empty: unchanged;
+                             // "-": deleted; "0": emptied
         Edit edit;
         int answer;          // to the collision question; 0: none comes
         const char* told;    // the notice after a merge, or nullptr
         std::string file;    // afterwards
+        std::string whileAsked = "";  // written while the question shows
+        int asked = 1;       // times the question comes
+        const char* question = kClipListCollision;
     };
     const Row rows[] = {
         {"unchanged on disk", "", kInsertAtTop, 0, nullptr, "\"M\"\r\nA\r\nB\r\nC\r\n"},
@@ -622,32 +657,48 @@ TEST_F(ClipEditorTest, SaveKeepsWhatAnotherProgramWroteMeanwhile)
          "A\r\nB\r\n\"M\"\r\n"},
         {"both changed C: back to editing", "A\r\nB\r\nX\r\n", kOverwriteThird, IDCANCEL,
          nullptr, "A\r\nB\r\nX\r\n"},
+        // The answer is about the file as it was when asked: a change made
+        // meanwhile is merged where it can be, else asked about again.
+        {"C back while asked: merged", "A\r\nB\r\nX\r\n", kOverwriteThird, IDNO,
+         kClipListMerged, "T\r\nA\r\nB\r\n\"M\"\r\n", "T\r\nA\r\nB\r\nC\r\n"},
+        {"a line added while asked: asked again", "A\r\nB\r\nX\r\n", kOverwriteThird, IDYES,
+         nullptr, "Z\r\nA\r\nB\r\nX\r\n\"M\"\r\n", "Z\r\nA\r\nB\r\nX\r\n", 2},
+        {"deleted: the whole list", "-", kInsertAtTop, IDYES, nullptr,
+         "\"M\"\r\nA\r\nB\r\nC\r\n", "", 1, kClipListGoneQuestion},
+        {"emptied: nothing written", "0", kInsertAtTop, IDNO, nullptr, "", "", 1,
+         kClipListGoneQuestion},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         WriteClipData("A\r\nB\r\nC\r\n");
         std::string collision;
         RunModal([&](HWND dialog) {
-            if (!row.theirs.empty()) WriteClipData(row.theirs);
+            if (row.theirs == "-") {
+                EXPECT_TRUE(DeleteFileA(file_.c_str()));
+            } else if (!row.theirs.empty()) {
+                WriteClipData(row.theirs == "0" ? "" : row.theirs);
+            }
             SetDlgItemTextA(dialog, IDC_ED_MESSAGE, "M");
             SendDlgItemMessageA(dialog, IDC_ED_LIST, LB_SETCURSEL,
                                 row.edit == kInsertAtTop ? 0 : 2, 0);
             SendMessageA(dialog, WM_COMMAND, row.edit == kInsertAtTop ? IDC_ED_ADD : IDC_ED_OVERWRITE,
                          0);
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-            if (row.answer) collision = AnswerMessageBox(kTitleConfirm, row.answer).text;
+            for (int asked = 0; row.answer && asked < row.asked; ++asked) {
+                collision = AnswerMessageBox(kTitleConfirm, row.answer, [&] {
+                    if (asked == 0 && !row.whileAsked.empty()) WriteClipData(row.whileAsked);
+                }).text;
+                EXPECT_EQ(collision, row.question);
+            }
             if (row.told) {
                 EXPECT_EQ(AnswerMessageBox(kTitleConfirm, IDOK).text, row.told);
             }
-            if (row.answer == IDCANCEL) {
+            if (row.answer == IDCANCEL || (row.answer == IDNO && row.theirs == "0")) {
                 // Back to editing once the editor answers again.
                 EXPECT_TRUE(WaitForWindowAnswer(dialog, kWindowWait));
                 PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
             }
         });
-        if (row.answer) {
-            EXPECT_EQ(collision, kClipListCollision);
-        }
         EXPECT_EQ(ReadClipData(), row.file);
     }
 }

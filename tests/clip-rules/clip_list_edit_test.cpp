@@ -21,13 +21,22 @@ std::string Bytes(const char (&literal)[N])
 }
 typedef std::function<bool(ClipEditList*)> Edit;
 
-// A table codec: ASCII, and two known code page 932 characters with their
-// UTF-8 forms (あ 82 A0 = E3 81 82, い 82 A2 = E3 81 84). Anything else is
+}  // namespace
+
+// A table codec: ASCII, and a few known code page 932 texts with their
+// UTF-8 forms (あ 82 A0 = E3 81 82, い 82 A2 = E3 81 84, and 縺薙ｓ縺ｫ縺｡縺ｯ,
+// whose code page 932 bytes are the UTF-8 of こんにちは). Anything else is
 // refused, as the system's exact conversion refuses what has no character.
-bool TableConvert(const char* bytes, int length, int from, int to, char** out, int* outLength)
+// The save's tests (list_save_test.cpp) use it too.
+static bool TableConvert(const char* bytes, int length, int from, int to, char** out,
+                         int* outLength)
 {
-    static const char* const kPairs[][2] = {{"\x82\xA0", "\xE3\x81\x82"},
-                                            {"\x82\xA2", "\xE3\x81\x84"}};
+    static const char* const kPairs[][2] = {
+        {"\x82\xA0", "\xE3\x81\x82"},
+        {"\x82\xA2", "\xE3\x81\x84"},
+        {"\xE3\x81\x93\xE3\x82\x93\xE3\x81\xAB\xE3\x81\xA1\xE3\x81\xAF",
+         "\xE7\xB8\xBA\xE8\x96\x99\xEF\xBD\x93\xE7\xB8\xBA\xEF\xBD\xAB\xE7\xB8\xBA\xEF\xBD\xA1"
+         "\xE7\xB8\xBA\xEF\xBD\xAF"}};
     const int side = from == kCodePage932 ? 0 : 1;
     if (from == to || (to != kCodePage932 && to != kCodePageUtf8)) return false;
     std::string result;
@@ -53,7 +62,9 @@ bool TableConvert(const char* bytes, int length, int from, int to, char** out, i
     *outLength = (int)result.size();
     return true;
 }
-const ClipCodec kTableCodec = {TableConvert};
+extern const ClipCodec kTableCodec = {TableConvert};
+
+namespace {
 
 struct EditList {
     ClipEditList list;

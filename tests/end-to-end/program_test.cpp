@@ -491,8 +491,9 @@ TEST_F(Program, CharacterBeyondCodePage932AsksBeforeTheListBecomesUtf8)
     WaitForWindowGone(editor, 5000);
     EXPECT_FALSE(IsWindow(editor));
     SendMessageW(main, WM_NULL, 0, 0);  // the main window's reload is over
-    // 表ソ and the emoji, now in UTF-8.
-    EXPECT_EQ("\xE8\xA1\xA8\xE3\x82\xBD\r\n\"\xF0\x9F\x98\x80\"\r\n",
+    // 表ソ and the emoji, now in UTF-8, with the mark that keeps the list
+    // from ever loading as code page 932 again.
+    EXPECT_EQ("\xEF\xBB\xBF\xE8\xA1\xA8\xE3\x82\xBD\r\n\"\xF0\x9F\x98\x80\"\r\n",
               ReadWholeFile(folder_.path + "\\ClipData.txt"));
 }
 

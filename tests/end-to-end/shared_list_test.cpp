@@ -30,11 +30,12 @@ void OpenEditorAndAdd(const RunFolder& folder, Copy* copy, const wchar_t* entry)
     SendMessageW(copy->editor, WM_COMMAND, IDC_ED_ADD, 0);
 }
 
-// Saves, answering what the save asks; gives the boxes it showed.
-std::vector<AnsweredBox> Save(Copy* copy)
+// Saves, answering what the save asks (questions with `answer`); gives the
+// boxes it showed.
+std::vector<AnsweredBox> Save(Copy* copy, int answer = IDOK)
 {
     BoxAnswerer watch = {};
-    StartBoxAnswerer(&watch, copy->run.process.dwProcessId, IDOK);
+    StartBoxAnswerer(&watch, copy->run.process.dwProcessId, answer);
     PostMessageW(copy->editor, WM_COMMAND, IDOK, 0);
     WaitForWindowGone(copy->editor, kWindowWait);
     return StopBoxAnswerer(&watch);
@@ -59,6 +60,37 @@ TEST(SharedList, TwoCopiesEachAddAnEntryAndBothStay)
         EXPECT_EQ(kClipListMerged, boxes[0].text);
         EXPECT_FALSE(IsWindow(second.editor)) << "the merged save closes the editor";
         EXPECT_EQ("Alpha\r\n\"A\"\r\n\"B\"\r\n", ReadWholeFile(list));
+    }
+    FinishProgram(&first.run);
+    FinishProgram(&second.run);
+    RemoveRunFolder(&folder);
+}
+
+// One copy moves the list to UTF-8 (its entry has a character code page
+// 932 lacks) while the other edits: the other's save follows the move,
+// after asking, and merges; the list keeps its mark and both entries.
+TEST(SharedList, OneCopyMovesTheListToUtf8WhileTheOtherEdits)
+{
+    RunFolder folder;
+    ASSERT_TRUE(MakeRunFolder(&folder)) << "could not set up " << folder.path;
+    const std::string list = folder.path + "\\ClipData.txt";
+    ASSERT_TRUE(WriteWholeFile(list, "Alpha\r\n"));
+    Copy first, second;
+    OpenEditorAndAdd(folder, &first, L"\U0001F600");
+    OpenEditorAndAdd(folder, &second, L"B");
+    const std::string mark = "\xEF\xBB\xBF";
+    const std::string emoji = "\"\xF0\x9F\x98\x80\"\r\n";
+    if (first.editor && second.editor) {
+        std::vector<AnsweredBox> boxes = Save(&first, IDYES);
+        ASSERT_EQ(1u, boxes.size()) << ShowBoxes(boxes);
+        EXPECT_EQ(kClipListUtf8Question, boxes[0].text);
+        EXPECT_EQ(mark + "Alpha\r\n" + emoji, ReadWholeFile(list));
+
+        boxes = Save(&second, IDYES);
+        ASSERT_EQ(2u, boxes.size()) << ShowBoxes(boxes);
+        EXPECT_EQ(kClipListTheyMovedToUtf8, boxes[0].text);
+        EXPECT_EQ(kClipListMerged, boxes[1].text);
+        EXPECT_EQ(mark + "Alpha\r\n" + emoji + "\"B\"\r\n", ReadWholeFile(list));
     }
     FinishProgram(&first.run);
     FinishProgram(&second.run);
