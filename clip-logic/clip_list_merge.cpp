@@ -158,7 +158,7 @@ static bool AddHunk(HunkList* list, int base0, int base1, int other0, int other1
 // shortest edit script. Each try costs about kSearchSteps^2 plus the equal
 // lines it passes, and one that gives up splits off a part it reached
 // within kSearchSteps edits, so the searches cost O(kSearchSteps) a line.
-static const int kSearchSteps = 128;
+static const int kSearchSteps = 64;
 
 // A stretch of base, a[a0, a1), and of the other side, b[b0, b1), still to
 // be compared. `anchorless`: one that holds no line found once in each, or
@@ -324,11 +324,16 @@ static SnakeResult MiddleSnake(const Comparison* c, int a0, int n, int b0, int m
     return kSnakeTooFar;
 }
 
+enum Anchoring {
+    kAnchored,      // the stretches between the anchors are pushed
+    kNoAnchor,      // no line is found once in each part
+    kNothingShared  // no line is found in both parts
+};
+
 // Anchors the stretch on the lines found exactly once in each of its two
 // parts, taking the longest chain of them that rises in both (patience
 // sorting), and pushes the stretches between them, the last first.
-// *anchored is false when no line is found once in each.
-static bool PushAnchoredStretches(Comparison* c, const Stretch& s, bool* anchored)
+static bool PushAnchoredStretches(Comparison* c, const Stretch& s, Anchoring* anchoring)
 {
     for (int i = s.a0; i < s.a1; ++i) {
         ++c->countA[c->a[i]];
@@ -336,8 +341,10 @@ static bool PushAnchoredStretches(Comparison* c, const Stretch& s, bool* anchore
     }
     for (int j = s.b0; j < s.b1; ++j) ++c->countB[c->b[j]];
     int pairs = 0;
+    bool shared = false;
     for (int j = s.b0; j < s.b1; ++j) {
         const int line = c->b[j];
+        if (c->countA[line] > 0) shared = true;
         if (c->countA[line] == 1 && c->countB[line] == 1) {
             c->anchorA[pairs] = c->positionA[line];
             c->anchorB[pairs] = j;
@@ -346,7 +353,7 @@ static bool PushAnchoredStretches(Comparison* c, const Stretch& s, bool* anchore
     }
     for (int i = s.a0; i < s.a1; ++i) c->countA[c->a[i]] = 0;
     for (int j = s.b0; j < s.b1; ++j) c->countB[c->b[j]] = 0;
-    *anchored = pairs > 0;
+    *anchoring = pairs > 0 ? kAnchored : shared ? kNoAnchor : kNothingShared;
     if (pairs == 0) return true;
 
     // The longest chain rising in a as well (it rises in b by its order).
@@ -394,11 +401,12 @@ static bool CompareStretches(Comparison* c)
         }
         const int n = s.a1 - s.a0, m = s.b1 - s.b0;
         int x = 0, y = 0;
-        const SnakeResult found = MiddleSnake(c, s.a0, n, s.b0, m, &x, &y);
+        SnakeResult found = MiddleSnake(c, s.a0, n, s.b0, m, &x, &y);
         if (found == kSnakeTooFar && !s.anchorless) {
-            bool anchored;
-            if (!PushAnchoredStretches(c, s, &anchored)) return false;
-            if (anchored) continue;
+            Anchoring anchoring;
+            if (!PushAnchoredStretches(c, s, &anchoring)) return false;
+            if (anchoring == kAnchored) continue;
+            if (anchoring == kNothingShared) found = kSnakeNoCommon;
             s.anchorless = true;
         }
         const bool inside = (x > 0 || y > 0) && (x < n || y < m);
@@ -414,44 +422,67 @@ static bool CompareStretches(Comparison* c)
     return true;
 }
 
-// Moves every hunk that only inserts or only deletes as far down as the
-// equal lines after it allow: a line added to or taken from a run of equal
-// lines is taken to be the run's last. A hunk that reaches the next one
-// joins it. Hunks are taken last first, so that each slides past the room
-// the next one left.
-static void SlideHunksDown(HunkList* list, const int* a, int aCount, const int* b, int bCount)
+// Slides every run of changed lines of one list down as far as the lines
+// after it allow: while a run's first line equals the unchanged line after
+// it, that line is the one taken as changed instead (the same edit, one
+// line further down), and a run that reaches the next one joins it. Runs
+// are taken last first, so that each slides past the room the next left.
+// Either list's runs may slide alone: the unchanged lines of the two still
+// pair off in order, each with a line of the same bytes.
+static void SlideRunsDown(unsigned char* changed, const int* lines, int count)
 {
-    int out = list->count;  // the hunks done lie in [out, count)
-    for (int i = list->count - 1; i >= 0; --i) {
-        Hunk h = list->at[i];
-        const bool hasNext = out < list->count;
-        const int endA = hasNext ? list->at[out].base0 : aCount;
-        const int endB = hasNext ? list->at[out].other0 : bCount;
-        if (h.other0 == h.other1) {
-            while (h.base1 < endA && a[h.base0] == a[h.base1]) {
-                ++h.base0;
-                ++h.base1;
-                ++h.other0;
-                ++h.other1;
-            }
-        } else if (h.base0 == h.base1) {
-            while (h.other1 < endB && b[h.other0] == b[h.other1]) {
-                ++h.base0;
-                ++h.base1;
-                ++h.other0;
-                ++h.other1;
-            }
+    for (int i = count - 1; i >= 0;) {
+        if (!changed[i]) {
+            --i;
+            continue;
         }
-        if (hasNext && h.base1 == endA && h.other1 == endB) {
-            list->at[out].base0 = h.base0;
-            list->at[out].other0 = h.other0;
-        } else {
-            list->at[--out] = h;
+        int start = i;
+        while (start > 0 && changed[start - 1]) --start;
+        int first = start, end = i + 1;
+        while (end < count && !changed[end] && lines[first] == lines[end]) {
+            changed[first++] = 0;
+            changed[end++] = 1;
+            while (end < count && changed[end]) ++end;
         }
+        i = start - 1;
     }
-    const int kept = list->count - out;
-    if (out > 0) memmove(list->at, list->at + out, sizeof(Hunk) * (size_t)kept);
-    list->count = kept;
+}
+
+// Puts every insertion, deletion and change at the last of the places
+// where an equally short comparison could have put it (a line added to or
+// taken from a run of equal lines is the run's last), so that the merge's
+// answer does not depend on which of them the comparison found.
+static bool SlideHunksDown(HunkList* list, const int* a, int aCount, const int* b, int bCount)
+{
+    unsigned char* changedA = (unsigned char*)NewZeroedArray((size_t)aCount + (size_t)bCount, 1);
+    if (!changedA) return false;
+    unsigned char* changedB = changedA + aCount;
+    for (int h = 0; h < list->count; ++h) {
+        memset(changedA + list->at[h].base0, 1, (size_t)(list->at[h].base1 - list->at[h].base0));
+        memset(changedB + list->at[h].other0, 1, (size_t)(list->at[h].other1 - list->at[h].other0));
+    }
+    SlideRunsDown(changedA, a, aCount);
+    SlideRunsDown(changedB, b, bCount);
+    list->count = 0;
+    int i = 0, j = 0;
+    bool done = true;
+    while (done && (i < aCount || j < bCount)) {
+        if (i < aCount && j < bCount && !changedA[i] && !changedB[j]) {
+            ++i;
+            ++j;
+            continue;
+        }
+        const int i0 = i, j0 = j;
+        while (i < aCount && changedA[i]) ++i;
+        while (j < bCount && changedB[j]) ++j;
+        if (i == i0 && j == j0) {  // unchanged lines left on one side only: never from a comparison
+            i = aCount;
+            j = bCount;
+        }
+        done = AddHunk(list, i0, i, j0, j);
+    }
+    free(changedA);
+    return done;
 }
 
 // The scratch arrays of the comparison, for lists of these sizes.
@@ -498,8 +529,7 @@ static bool CompareLines(const int* base, int baseCount, const int* other, int o
     free(room.search);
     free(room.byNumber);
     free(room.anchors);
-    if (done) SlideHunksDown(hunks, base, baseCount, other, otherCount);
-    return done;
+    return done && SlideHunksDown(hunks, base, baseCount, other, otherCount);
 }
 
 // --- The merge ----------------------------------------------------------------
