@@ -572,8 +572,8 @@ struct Merger {
     const int* theirs;
     const int* mine;
     const unsigned char* state;  // by line number
-    int* seen;                   // by line number: the last chunk that held it
-    int chunk;
+    int* seen;                   // by line number: the last chunk that held it, in
+    int chunk;                   // base (chunk) or in theirs (chunk + 1)
     ClipListMerge* merge;
     int capacity;
 };
@@ -587,17 +587,18 @@ static void Emit(Merger* out, MergeSide side, int from, int to)
     }
 }
 
-// Mine's lines [from, to), but those of this chunk's base and theirs when
-// skipSeen, and those both moved: theirs' place wins, and every other place
-// of mine is a collision.
-static void EmitMine(Merger* out, int from, int to, bool skipSeen)
+// Mine's lines [from, to), but those that this chunk's lines of base or of
+// theirs hold when `inChunk` (a line both added is there once; mine's
+// unchanged lines are there as theirs'), and those both moved: theirs'
+// place wins, and every other place of mine is a collision.
+static void EmitMine(Merger* out, int from, int to, bool inChunk)
 {
     for (int i = from; i < to; ++i) {
         const int line = out->mine[i];
-        if (skipSeen && out->seen[line] == out->chunk) continue;
+        if (inChunk && out->seen[line] == out->chunk + 1) continue;  // theirs holds it
         if (out->state[line] == kBothMoved) {
             ++out->merge->collisions;
-        } else {
+        } else if (!inChunk || out->seen[line] != out->chunk) {
             Emit(out, kMergeMine, i, i + 1);
         }
     }
@@ -676,9 +677,9 @@ static void Combine(Merger* out, int baseCount, const HunkList* theirsHunks, con
             // merge (two copies of the program each adding an entry).
             if (hi > lo) ++out->merge->collisions;
             Emit(out, kMergeTheirs, t0, t1);
-            ++out->chunk;
+            out->chunk += 2;
             for (int i = lo; i < hi; ++i) out->seen[out->base[i]] = out->chunk;
-            for (int i = t0; i < t1; ++i) out->seen[out->theirs[i]] = out->chunk;
+            for (int i = t0; i < t1; ++i) out->seen[out->theirs[i]] = out->chunk + 1;
             EmitMine(out, m0, m1, true);
         }
         theirsShift += (t1 - t0) - (hi - lo);
