@@ -136,7 +136,8 @@ static bool AddHunk(HunkList* list, int base0, int base1, int other0, int other1
         }
     }
     if (list->count == list->capacity) {
-        // Hunks are fewer than the lines of base plus one, at most 2^29 + 1.
+        // Hunks are fewer than the lines of base and the other list plus
+        // one, at most 2^30 + 1.
         const int grown = list->capacity < 16 ? 16 : list->capacity + list->capacity / 2;
         size_t bytes;
         if (!ArrayBytes((size_t)grown, sizeof(Hunk), &bytes)) return false;
@@ -428,9 +429,13 @@ static bool CompareStretches(Comparison* c)
 // line further down), and a run that reaches the next one joins it. Runs
 // are taken last first, so that each slides past the room the next left.
 // Either list's runs may slide alone: the unchanged lines of the two still
-// pair off in order, each with a line of the same bytes.
+// pair off in order, each with a line of the same bytes. A run that joined
+// the next may pass lines another run passed already; the steps are
+// bounded so that many runs in one long run of equal lines cannot take
+// quadratic time (the lists then keep the places reached, as valid as any).
 static void SlideRunsDown(unsigned char* changed, const int* lines, int count)
 {
+    int64_t steps = 4 * (int64_t)count;
     for (int i = count - 1; i >= 0;) {
         if (!changed[i]) {
             --i;
@@ -439,7 +444,7 @@ static void SlideRunsDown(unsigned char* changed, const int* lines, int count)
         int start = i;
         while (start > 0 && changed[start - 1]) --start;
         int first = start, end = i + 1;
-        while (end < count && !changed[end] && lines[first] == lines[end]) {
+        while (end < count && !changed[end] && lines[first] == lines[end] && --steps >= 0) {
             changed[first++] = 0;
             changed[end++] = 1;
             while (end < count && changed[end]) ++end;
