@@ -29,8 +29,9 @@
 // chain of them in order), and the stretches between them are compared
 // again; a stretch with many edits and no such line is split at the point
 // a bounded search got furthest to. Where several alignments are equally
-// short, every side's insertion or deletion inside a run of equal lines
-// is moved to the end of the run before the two sides are combined, so
+// short, every run of lines that a side added, removed or changed is moved
+// as far down as equal lines allow (an edit inside a run of equal lines
+// takes the run's last lines) before the two sides are combined, so that
 // whether the merge collides does not depend on which one was found.
 //
 // So with collisions == 0 the result is the clean merge, and with
