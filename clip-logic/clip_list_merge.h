@@ -5,10 +5,9 @@
 // editor's list as it would be written. Lines are compared as bytes (length
 // and contents); a last line without CR LF is a line like any other.
 //
-// Classic diff3: each of theirs and mine is compared with base (common start
-// and end set aside, then Myers' O((N+M)D) comparison), and the changes of
-// the two sides that overlap or touch one stretch of base, or insert at one
-// position, form one chunk:
+// Classic diff3: each of theirs and mine is compared with base line by
+// line, and the changes of the two sides that overlap or touch one stretch
+// of base, or insert at one position, form one chunk:
 //   - only one side changed it: that side's lines are taken;
 //   - both made the same change: it is taken once;
 //   - both only added lines, at one place: theirs' lines, then mine's that
@@ -18,7 +17,22 @@
 //     chunk that are no line of base's chunk (the user's added or changed
 //     lines; the user's deletions there give way to theirs).
 // A line moved is a deletion and an insertion, and merges cleanly where
-// the other side changed nothing next to either end.
+// the other side changed nothing next to either end. A line that both
+// sides moved (it is once in each list, and neither left it where base had
+// it) is a collision for every place where mine put it and theirs did not:
+// it is kept once, where theirs put it.
+//
+// The comparison is exact at any size: every change is a stretch of its own
+// (no cap lumps a side's changes together), and it stays fast. Where a
+// stretch holds few edits it is Myers' shortest edit script; where it holds
+// many, lines found once in each list's stretch anchor it (the longest
+// chain of them in order), and the stretches between them are compared
+// again; a stretch with many edits and no such line is split at the point
+// a bounded search got furthest to. Where several alignments are equally
+// short, every run of lines that a side added, removed or changed is moved
+// as far down as equal lines allow (an edit inside a run of equal lines
+// takes the run's last lines) before the two sides are combined, so that
+// whether the merge collides does not depend on which one was found.
 //
 // So with collisions == 0 the result is the clean merge, and with
 // collisions > 0 it is the keep-both list (the caller may instead write
@@ -42,19 +56,14 @@ struct MergedLine {
 struct ClipListMerge {
     MergedLine* lines;  // malloc'ed; null when count is 0
     int count;
-    int collisions;     // chunks that both sides changed differently
+    int collisions;     // chunks that both sides changed differently, and
+                        // places where mine put a line that both moved
 };
 
 enum {
     // The most lines a list may have: a list file of at most 1 GiB holds no
     // more (every line but the last takes its CR LF).
-    kMergeMaxLines = 1 << 29,
-    // Time and memory bound: when the edit distance between base and one
-    // side (their common start and end set aside) passes this, that whole
-    // middle counts as one changed stretch instead of being compared line
-    // by line. It is then a collision only if the other side changed
-    // something inside it or next to it.
-    kMergeMaxEdits = 20000
+    kMergeMaxLines = 1 << 29
 };
 
 // The lines of the result lie in order: lines of theirs by rising index,

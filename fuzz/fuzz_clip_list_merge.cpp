@@ -4,7 +4,10 @@
 // base it is mine, with both making the same change it is that change, all
 // without a collision; swapping theirs and mine counts the same collisions
 // and, without one, gives the same lines (in another order where both
-// added lines at one place).
+// added lines at one place). An input that starts with 0xFE stands for
+// lists of thousands of lines, made from its bytes: long enough for the
+// comparison's bounded searches to give up and for its anchors and splits
+// to be taken.
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -60,16 +63,53 @@ static std::set<std::string> Distinct(const Lines& lines)
     return std::set<std::string>(lines.begin(), lines.end());
 }
 
+// Lists of `count` lines (200 to 1,220) of `kinds` distinct lines (0: each
+// its own), theirs and mine each with one line in `every` edited, from a
+// generator seeded with the input's bytes.
+static void MakeLongLists(const uint8_t* data, size_t size, Lines lists[3])
+{
+    const int kinds = size > 1 ? data[1] % 9 : 0;
+    const uint32_t every = size > 2 ? 2 + data[2] % 30 : 2;
+    const int count = 200 + (size > 3 ? data[3] : 0) * 4;
+    uint64_t seed = 0x9E3779B97F4A7C15ull;
+    for (size_t i = 4; i < size; ++i) seed = (seed ^ data[i]) * 0x100000001B3ull;
+    auto next = [&seed](uint32_t below) {
+        seed ^= seed << 13;
+        seed ^= seed >> 7;
+        seed ^= seed << 17;
+        return (uint32_t)((seed >> 16) % below);
+    };
+    int fresh = 0;
+    auto line = [&]() {
+        return kinds > 0 ? std::string(1, (char)('a' + next((uint32_t)kinds))) : "n" + std::to_string(fresh++);
+    };
+    for (int i = 0; i < count; ++i) lists[0].push_back(line());
+    for (int side = 1; side < 3; ++side) {
+        for (const std::string& kept : lists[0]) {
+            switch (next(every * 3)) {
+            case 0: lists[side].push_back(line()); break;
+            case 1: break;
+            case 2: lists[side].push_back(line()); lists[side].push_back(kept); break;
+            default: lists[side].push_back(kept);
+            }
+        }
+    }
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    // base, theirs and mine, parted by 0xFF bytes.
     Lines lists[3];
-    int list = 0;
-    for (size_t i = 0; i < size; ++i) {
-        if (data[i] == 0xFF) {
-            if (++list == 3) break;
-        } else {
-            lists[list].push_back(LineOf(data[i]));
+    if (size > 0 && data[0] == 0xFE) {
+        MakeLongLists(data, size, lists);
+    } else {
+        // base, theirs and mine, parted by 0xFF bytes.
+        int list = 0;
+        for (size_t i = 0; i < size; ++i) {
+            if (data[i] == 0xFF) {
+                if (++list == 3) break;
+            } else {
+                lists[list].push_back(LineOf(data[i]));
+            }
         }
     }
     const Lines& base = lists[0];

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdint.h>
+
 #include <string>
 #include <vector>
 
@@ -143,6 +145,28 @@ TEST(ClipListMerge, MergesLineByLineAndKeepsBothWhereTheyCollide)
         {"empty lines are lines",
          {"A", "", "B"}, {"A", "", "", "B"}, {"", "A", "", "B"},
          {"", "A", "", "", "B"}, 0},
+        {"both moved one line to different places: kept once, where theirs put it",
+         {"a", "b", "c", "d", "e", "f", "g"}, {"a", "b", "c", "e", "f", "g", "d"},
+         {"a", "d", "b", "c", "e", "f", "g"},
+         {"a", "b", "c", "e", "f", "g", "d"}, 1},
+        {"both moved one line to one place, mine changed another",
+         {"a", "b", "c", "d", "e", "f", "g"}, {"a", "b", "c", "e", "f", "g", "d"},
+         {"M", "b", "c", "e", "f", "g", "d"},
+         {"M", "b", "c", "e", "f", "g", "d"}, 0},
+        // In a run of equal lines every edit takes the run's last lines, on
+        // both sides alike, whichever lines the comparison matched.
+        {"run: each side turned one empty line into its own",
+         {"", "", ""}, {"T", "", ""}, {"", "M", ""},
+         {"T", "", "M", ""}, 0},
+        {"run: theirs removed an empty line, mine changed one",
+         {"B", "B", "B", "", ""}, {"B", "B", "B", ""}, {"B", "B", "B", "M", ""},
+         {"B", "B", "B", "M", ""}, 0},
+        {"run: theirs' added A goes after the A it repeats",
+         {"", "", "A", ""}, {"", "A", "A", ""}, {"M", "", "A", ""},
+         {"M", "", "A", "A", ""}, 0},
+        {"run: theirs' added empty line goes last and meets mine's change there",
+         {"", "", "", "", "A", ""}, {"", "", "", "", "", "A", ""}, {"", "M", "", "", "A", ""},
+         {"", "M", "", "", "", "", "A", ""}, 1},
         {"nothing changed", {"A", "B"}, {"A", "B"}, {"A", "B"}, {"A", "B"}, 0},
         {"everything empty", {}, {}, {}, {}, 0},
     };
@@ -212,30 +236,58 @@ Merged MergeAroundPairs(const Lines& base, int pairs, Lines* theirs, Lines* mine
     return Merge(base, *theirs, *mine);
 }
 
-TEST(ClipListMerge, TooManyEditsAreOneChangedStretch)
+TEST(ClipListMerge, ManyEditsOnOneSideStayLineByLine)
 {
     const Lines base = Numbered(65000, "line ");
     Lines theirs, mine;
+    // 24,000 changed lines on theirs; mine's change between two of them
+    // merges cleanly and stays in its place.
+    for (int pairs : {500, 12000}) {
+        SCOPED_TRACE(pairs);
+        const Merged merged = MergeAroundPairs(base, pairs, &theirs, &mine);
+        Lines expected = theirs;
+        for (int i : {50, 5003, 62000}) expected[(size_t)i] = mine[(size_t)i];
+        EXPECT_EQ(0, merged.collisions);
+        EXPECT_TRUE(expected == merged.lines);
+    }
+}
 
-    // Within kMergeMaxEdits the lines are compared one by one: mine's
-    // changes fall between theirs' and merge cleanly.
-    Merged merged = MergeAroundPairs(base, 500, &theirs, &mine);
-    static_assert(2 * 2 * 500 <= kMergeMaxEdits, "within the limit");
+TEST(ClipListMerge, FewDistinctLinesWithManyEditsStayLineByLine)
+{
+    // Empty lines and two repeated entries: no line is found once in each
+    // list. Theirs edits one line in three everywhere but a stretch of 300
+    // lines; mine changes one line inside that stretch.
+    const char* const kinds[] = {"", "a", "b"};
+    uint32_t random = 12345;
+    auto next = [&random](uint32_t below) {
+        random = random * 1103515245u + 12345u;
+        return (random >> 16) % below;
+    };
+    Lines base, theirs;
+    for (int i = 0; i < 30000; ++i) base.push_back(kinds[next(3)]);
+    int kept = -1;  // where theirs holds base's line 15150
+    for (int i = 0; i < 30000; ++i) {
+        if (i == 15150) kept = (int)theirs.size();
+        if (i >= 15000 && i < 15300) {
+            theirs.push_back(base[(size_t)i]);
+            continue;
+        }
+        switch (next(9)) {
+        case 0: theirs.push_back(kinds[next(3)]); break;
+        case 1: break;
+        case 2: theirs.push_back(kinds[next(3)]); theirs.push_back(base[(size_t)i]); break;
+        default: theirs.push_back(base[(size_t)i]);
+        }
+    }
+    Lines mine = base;
+    mine[15150] = "mine";
     Lines expected = theirs;
-    for (int i : {50, 5003, 62000}) expected[(size_t)i] = mine[(size_t)i];
+    expected[(size_t)kept] = "mine";
+    const Merged merged = Merge(base, theirs, mine);
     EXPECT_EQ(0, merged.collisions);
     EXPECT_TRUE(expected == merged.lines);
-
-    // Past it theirs' whole changed middle (lines 100 to 60096) is one
-    // stretch: mine's change inside it collides and is kept after it.
-    merged = MergeAroundPairs(base, 12000, &theirs, &mine);
-    static_assert(2 * 2 * 12000 > kMergeMaxEdits, "over the limit");
-    expected = theirs;
-    expected[50] = mine[50];
-    expected[62000] = mine[62000];
-    expected.insert(expected.begin() + 60097, mine[5003]);
-    EXPECT_EQ(1, merged.collisions);
-    EXPECT_TRUE(expected == merged.lines);
+    EXPECT_TRUE(theirs == Merge(base, theirs, base).lines);
+    EXPECT_TRUE(mine == Merge(base, base, mine).lines);
 }
 
 TEST(ClipListMerge, RefusesCountsItCannotHold)
