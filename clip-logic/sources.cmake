@@ -10,4 +10,5 @@ set(CLIP_LOGIC_SOURCES
   clip_list_model.cpp
   clip_list_edit.cpp
   clip_list_merge.cpp
+  entry_filter.cpp
   wide_text.cpp)
