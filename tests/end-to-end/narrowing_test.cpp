@@ -1,6 +1,5 @@
 // The real program's list narrowed as the user types: characters go to the
-// field's own window as the keyboard would send them, and the drop-down
-// list is read back.
+// field's own window as the keyboard sends them; the list is read back.
 #include <gtest/gtest.h>
 
 #include <wchar.h>
@@ -42,8 +41,7 @@ protected:
         while (*text) SendMessageW(field_, WM_CHAR, *text++, 1);
     }
 
-    // Waits until the field's pick or close-up has settled: nothing is
-    // picked any more, or `picked` is.
+    // Until a pick or close-up has settled: `picked` is picked (-1: none).
     void Settle(int picked = -1)
     {
         for (int i = 0; i < 200 && SendMessageW(combo_, CB_GETCURSEL, 0, 0) != picked; ++i) Sleep(10);
@@ -75,8 +73,8 @@ TEST_F(Narrowing, TypingKeepsTheEntriesHoldingEveryWord)
         TypeOver(row.typed);
         EXPECT_EQ(row.shown, Show(ComboItems(combo_))) << Narrow(row.typed);
         EXPECT_EQ(Narrow(row.typed), WindowText(combo_)) << "the field keeps what was typed";
-        const DWORD caret = (DWORD)wcslen(row.typed);
-        EXPECT_EQ(MAKELONG(caret, caret), (DWORD)SendMessageW(field_, EM_GETSEL, 0, 0));
+        const WORD caret = (WORD)wcslen(row.typed);
+        EXPECT_EQ(MAKELONG(caret, caret), SendMessageW(field_, EM_GETSEL, 0, 0));
     }
 }
 
