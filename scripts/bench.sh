@@ -40,10 +40,10 @@ growth=$(pick loader.txt 's/.*peak growth from 1 MB to 50 MB: (-?[0-9]+) KB.*/\1
 baseline=$(pick loader.txt 's/.*baseline, pre-split lines: +([0-9.]+) s.*/\1/p')
 loader=$(pick loader.txt 's/.*LoadClipList: +([0-9.]+) s.*/\1/p')
 loader_ratio=$(pick loader.txt 's/.*ratio: ([0-9.]+).*/\1/p')
-# "1.23 ms (0.045 of the load)" for one keystroke of filter_bench's line
+# "1.23 ms (0.045)" for one keystroke of filter_bench's line
 # of $1 entries, the one after the label $2.
 keystroke() {
-  pick filter.txt "s#^$1 entries:.*\| $2 ([0-9.]+) ms \(([0-9.]+)\).*#\\1 ms (\\2 of the load)#p"
+  pick filter.txt "s#^$1 entries:.*\| $2 ([0-9.]+) ms \(([0-9.]+)\).*#\\1 ms (\\2)#p"
 }
 list_load() { pick filter.txt "s#^$1 entries: load ([0-9.]+) ms.*#\\1 ms#p"; }
 exe_size=$(stat -c %s "$bin/Quillan.exe")
