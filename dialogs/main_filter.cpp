@@ -249,6 +249,8 @@ void FilterClosedUp(HWND dialog)
 
 void FilterFieldSettled(HWND combo)
 {
+    // Dropped down (again) meanwhile: its close-up settles it.
+    if (SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) return;
     const bool keptTyped = m_KeepField;
     m_KeepField = false;
     HeapText field, item;
