@@ -116,7 +116,7 @@ endif
 # one table.
 bench: setup
 	@$(PICKED); $(MAKE) --no-print-directory win-$$arch && \
-	 cmake --build $$windir -j $(JOBS) --target bench_loader one_click_bench main_window_bench && \
+	 cmake --build $$windir -j $(JOBS) --target bench_loader one_click_bench main_window_bench filter_bench && \
 	 WINE_ARCH=$$arch scripts/bench.sh $$windir
 
 # The user's ZIP: always the 32-bit pair.

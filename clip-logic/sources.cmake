@@ -11,5 +11,6 @@ set(CLIP_LOGIC_SOURCES
   clip_list_edit.cpp
   clip_list_merge.cpp
   list_save.cpp
+  entry_filter.cpp
   wide_text.cpp
   shortcut_key.cpp)

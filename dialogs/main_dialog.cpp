@@ -15,6 +15,7 @@
 #include "copy_command.h"
 #include "dialog_field.h"
 #include "main_entry.h"
+#include "main_filter.h"
 #include "message_box.h"
 #include "messages.h"
 #include "resource.h"
@@ -248,6 +249,7 @@ static ClipListLoadResult LoadList(HWND dialog, bool keepField, bool afterSave)
     // Only a load that emptied the list emptied the field too; any other
     // left both as they were.
     if (keepField && (loaded == kLoadDone || loaded == kLoadPartial)) RestoreField(combo, field);
+    FilterAfterLoad(combo, loaded, keepField);
 
     const bool said = m_ShownValid && m_ShownResult == loaded && SameStamp(m_ShownStamp, stamp);
     m_ShownStamp = stamp;
@@ -296,6 +298,7 @@ static void StartMainDialog(HWND dialog, const MainDialogStart* start)
         m_ListPath[0] = L'\0';
         ShowMessage(NULL, kClipListPathTooLong, kTitleFailure, MB_OK);
     }
+    StartListFilter(GetDlgItem(dialog, IDC_CLIP_COMBO), &m_MainList);
     LoadListIntoCombo(dialog);
 
     // After the load: loading empties the edit field.
@@ -362,6 +365,25 @@ static void BrowseTextFile(HWND dialog)
     WCHAR entry[MAX_PATH + 8];
     wsprintfW(entry, L"/f=\"%s\"", path);
     SetDlgItemTextW(dialog, IDC_CLIP_COMBO, entry);
+    ShowEveryEntry(GetDlgItem(dialog, IDC_CLIP_COMBO));
+}
+
+// What the drop-down list tells: typing narrows it, picking and closing it
+// say whether the field still holds typed text.
+static void ComboNotified(HWND dialog, WORD notification)
+{
+    HWND combo = GetDlgItem(dialog, IDC_CLIP_COMBO);
+    switch (notification) {
+    case CBN_DROPDOWN:
+        // Before the list opens, it is brought up to the file.
+        CheckListFile(dialog);
+        FilterBeforeDropDown(combo);
+        break;
+    case CBN_EDITCHANGE: NarrowToTypedText(combo); break;
+    case CBN_SELCHANGE: FilterSelectionChanged(dialog); break;
+    case CBN_CLOSEUP: FilterClosedUp(dialog); break;
+    default: break;
+    }
 }
 
 INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -379,6 +401,10 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         FinishCopy(dialog, static_cast<CopyResult>(wParam));
         return TRUE;
 
+    case WM_APP_FIELD_SETTLED:
+        FilterFieldSettled(GetDlgItem(dialog, IDC_CLIP_COMBO));
+        return TRUE;
+
     case WM_ACTIVATE:
         // Back in the window: the list shows the file as it is now.
         if (LOWORD(wParam) != WA_INACTIVE) CheckListFile(dialog);
@@ -387,8 +413,7 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_CLIP_COMBO:
-            // Before the list opens, it is brought up to the file.
-            if (HIWORD(wParam) == CBN_DROPDOWN) CheckListFile(dialog);
+            ComboNotified(dialog, HIWORD(wParam));
             return FALSE;
         case IDOK:
             CopyClipText(dialog);

@@ -49,6 +49,9 @@
 #define WM_APP_ONE_CLICK_FAILED (WM_APP + 1)
 // clip list editor: the list could not be read; said once the editor shows
 #define WM_APP_REPORT_LOAD      (WM_APP + 2)
+// main dialog: its drop-down list closed or picked an entry, and the field
+// now holds what it will hold
+#define WM_APP_FIELD_SETTLED    (WM_APP + 16)
 
 #ifndef IDC_STATIC
 #define IDC_STATIC              (-1)

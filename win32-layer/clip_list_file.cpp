@@ -57,41 +57,57 @@ int ShowItemText(const char* bytes, int length, int codePage, WCHAR* shown)
     return units < 0 ? 0 : units;
 }
 
-// Adds the line's shown text as the control's new last item. An item whose
-// text does not give the whole line back (a cut, a zero byte, bytes that are
-// no text), and an empty line, which a save would take for an empty entry
-// of the user's, point to their lines; the others stand for their text,
-// which is the same bytes.
-static void AddLine(HWND control, ClipListKind kind, const ClipLine* line, int codePage)
+// The text a line shows, into `shown` (room for kClipShownMax + 1 units);
+// its units. `length` receives the bytes of the line it shows, `ascii`
+// whether they are all ASCII.
+static int ShownText(const ClipLine* line, int codePage, WCHAR* shown, int* length, bool* ascii)
+{
+    // Most lines are short ASCII without a zero byte: shown whole, each
+    // byte its own unit, found and copied in one pass.
+    *length = line->length <= kClipShownMax ? line->length : 0;
+    *ascii = *length == line->length;
+    for (int i = 0; *ascii && i < *length; ++i) {
+        const unsigned char byte = (unsigned char)line->bytes[i];
+        *ascii = byte != 0 && byte < 0x80;
+        shown[i] = (WCHAR)byte;
+    }
+    if (*ascii) {
+        shown[*length] = L'\0';
+        return *length;
+    }
+    *length = ClipLineShownLength(line, codePage);
+    *ascii = IsAscii(line->bytes, *length);
+    return ShowItemText(line->bytes, *length, codePage, shown);
+}
+
+int ShowLineText(const ClipLine* line, int codePage, WCHAR* shown)
+{
+    int length = 0;
+    bool ascii = false;
+    return ShownText(line, codePage, shown, &length, &ascii);
+}
+
+// An item whose text does not give the whole line back (a cut, a zero
+// byte, bytes that are no text), and an empty line, which a save would take
+// for an empty entry of the user's, point to their lines; the others stand
+// for their text, which is the same bytes.
+bool AddClipLine(HWND control, ClipListKind kind, const ClipLine* line, int codePage)
 {
     // At most kClipShownMax bytes, so at most as many UTF-16 units.
     WCHAR shown[kClipShownMax + 1];
-    // Most lines are short ASCII without a zero byte: shown whole, each
-    // byte its own unit, found and copied in one pass.
-    int length = line->length <= kClipShownMax ? line->length : 0;
-    bool ascii = length == line->length;
-    for (int i = 0; ascii && i < length; ++i) {
-        const unsigned char byte = (unsigned char)line->bytes[i];
-        ascii = byte != 0 && byte < 0x80;
-        shown[i] = (WCHAR)byte;
-    }
-    int units = length;
-    if (ascii) {
-        shown[length] = L'\0';
-    } else {
-        length = ClipLineShownLength(line, codePage);
-        ascii = IsAscii(line->bytes, length);
-        units = ShowItemText(line->bytes, length, codePage, shown);
-    }
+    int length = 0;
+    bool ascii = false;
+    const int units = ShownText(line, codePage, shown, &length, &ascii);
     // A control that runs out of memory refuses the item; the load goes on
     // with the next line, as after any other item the control cannot take.
     LRESULT index = SendMessageW(control, kind == kListBox ? LB_ADDSTRING : CB_ADDSTRING, 0,
                                  (LPARAM)shown);
-    if (index < 0) return;
+    if (index < 0) return false;
     if (length != line->length || length == 0 ||
         (!ascii && !RoundTripsExactly(line->bytes, length, codePage, shown, units))) {
         SendMessageW(control, SetDataMessage(kind), (WPARAM)index, (LPARAM)line);
     }
+    return true;
 }
 
 // Keeps the lines before the last CR LF: the text after it may be the
@@ -177,7 +193,7 @@ ClipListLoadResult LoadClipList(HWND control, const char* path, ClipListKind kin
     // control shows the new model only, so the old one can go.
     SendMessageW(control, kind == kListBox ? LB_RESETCONTENT : CB_RESETCONTENT, 0, 0);
     const int codePage = CodePageOf(fresh.encoding);
-    for (int i = 0; i < fresh.count; ++i) AddLine(control, kind, &fresh.lines[i], codePage);
+    for (int i = 0; i < fresh.count; ++i) AddClipLine(control, kind, &fresh.lines[i], codePage);
     FreeClipList(model);
     *model = fresh;
     return result;

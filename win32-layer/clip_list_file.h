@@ -58,6 +58,16 @@ ClipListLoadResult ReadClipListFile(const char* path, ClipListModel* model);
 // the next character with it.
 int ShowItemText(const char* bytes, int length, int codePage, WCHAR* shown);
 
+// Adds the line as the control's new last item, showing its text (as
+// ShowItemText makes it of the shown part) and, where that text does not
+// give the line's bytes back, pointing to the line. False when the control
+// refused it (it ran out of memory).
+bool AddClipLine(HWND control, ClipListKind kind, const ClipLine* line, int codePage);
+
+// The UTF-16 text a line shows as an item, into `shown` (room for
+// kClipShownMax + 1 units); the units written.
+int ShowLineText(const ClipLine* line, int codePage, WCHAR* shown);
+
 // An item as the bytes it stands for and their code page.
 struct ItemText {
     HeapText memory;
