@@ -237,6 +237,17 @@ long long ScoreUtf8Reading(const unsigned char* text, int count)
     long long score = 0;
     for (int at = 0; at < count;) {
         const unsigned char byte = text[at];
+        if (byte < 0x80 && word.beyond == 0) {
+            // Words of ASCII alone count for nothing: on to the next byte
+            // beyond ASCII, with the ASCII letters of the word it is in.
+            const int next = NextBeyondAscii((const char*)text, at, count);
+            int start = next;
+            while (start > at && (IsAsciiLetter(text[start - 1]) || JoinsWord(text[start - 1]))) --start;
+            if (start > at) StartWord(&word);
+            for (; start < next; ++start) word.ascii += IsAsciiLetter(text[start]);
+            at = next;
+            continue;
+        }
         if (byte < 0x80) {
             if (IsAsciiLetter(byte)) ++word.ascii;
             else if (!JoinsWord(byte)) score += EndWord(&word);
@@ -435,9 +446,13 @@ long long Score932Reading(const unsigned char* text, int count)
             at += 2;
         } else {
             score += EndRun(&run, NeighbourAt(text, at, count));
-            if (IsAsciiLetter(byte)) previous = kLetter;
-            else if (!JoinsWord(byte)) previous = kOther;
-            ++at;
+            // On to the next byte beyond ASCII: what stands before it is the
+            // last byte that is no hyphen or apostrophe.
+            const int next = byte < 0x80 ? NextBeyondAscii((const char*)text, at, count) : at + 1;
+            int last = next - 1;
+            while (last >= at && JoinsWord(text[last])) --last;
+            if (last >= at) previous = IsAsciiLetter(text[last]) ? kLetter : kOther;
+            at = next;
         }
     }
     return score + EndRun(&run, kOther);

@@ -24,11 +24,25 @@ bool IsTrailByte932(unsigned char byte)
     return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
 }
 
+int NextBeyondAscii(const char* text, int at, int count)
+{
+    while (at + 8 <= count && ((text[at] | text[at + 1] | text[at + 2] | text[at + 3] | text[at + 4] |
+                                text[at + 5] | text[at + 6] | text[at + 7]) & 0x80) == 0) {
+        at += 8;
+    }
+    while (at < count && (text[at] & 0x80) == 0) ++at;
+    return at;
+}
+
 bool IsText932(const char* bytes, int length)
 {
     for (int at = 0; at < length; ++at) {
         const unsigned char byte = (unsigned char)bytes[at];
-        if (byte < 0x80 || (byte >= 0xA1 && byte <= 0xDF)) continue;
+        if (byte < 0x80) {
+            at = NextBeyondAscii(bytes, at, length) - 1;
+            continue;
+        }
+        if (byte >= 0xA1 && byte <= 0xDF) continue;
         if (!IsLeadByte932(byte)) return false;
         if (at + 1 >= length || !IsMappedPair932(byte, (unsigned char)bytes[at + 1])) return false;
         ++at;

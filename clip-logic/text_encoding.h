@@ -28,6 +28,11 @@ bool IsLeadByte932(unsigned char byte);
 // True for a byte that may follow a lead byte: 40-7E, 80-FC.
 bool IsTrailByte932(unsigned char byte);
 
+// Where the first byte beyond ASCII (80-FF) stands in text[at..count), or
+// count when there is none. Most of a list is ASCII: it is passed over eight
+// bytes at a time.
+int NextBeyondAscii(const char* text, int at, int count);
+
 // True for a double-byte pair of code page 932 that stands for a character.
 // Pairs of the right shape may stand for none (85 40, EB 40, EF 9F): the
 // system's conversion refuses those. The table is cp932_pairs.cpp.
