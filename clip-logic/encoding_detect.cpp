@@ -28,7 +28,9 @@ enum Script {
 
 // How plausible one code point is in a text written in UTF-8: from -4 (a
 // control, a private-use character: what misread bytes give) to +2 (a
-// letter of a living alphabet, kana, a common kanji, an emoji).
+// letter of a living alphabet, an emoji) or +3 for such a letter of three
+// bytes (kana, kanji, Hangul, Thai, Vietnamese): in code page 932 its bytes
+// make one and a half characters of up to +2 each.
 struct CodePointRange {
     int last;  // the range runs from the previous row's last + 1
     unsigned char script;

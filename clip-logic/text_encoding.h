@@ -96,16 +96,22 @@ TextFileEncoding DetectEncoding(const char* bytes, int count);
 
 // For bytes that are valid UTF-8 and text in code page 932 alike: how much
 // more plausible their UTF-8 reading is as text than their code page 932
-// reading. Each reading is scored from -4 to +2 a character:
-// - UTF-8: a letter of a living alphabet, kana, a common kanji, an emoji
-//   count for it, a control, private-use or historic character against; a
-//   word whose letters beyond ASCII are of two scripts counts against it by
-//   each, and a word of one letter alone (Ķ, which is ﾄｶ) counts nothing;
+// reading. Each reading is scored a character at a time, from -4 to +3:
+// - UTF-8: a letter of a living alphabet, kana, a kanji, an emoji count for
+//   it (a character of three bytes as much as the one and a half code page
+//   932 characters those bytes make), a control, private-use or historic
+//   character against. A word whose letters beyond ASCII are of two scripts,
+//   or of an alphabet other than Latin beside ASCII letters, counts against
+//   it by each; a word of one letter alone (Ķ, which is ﾄｶ), a Latin word
+//   without an ASCII letter, and a three-byte character glued to an ASCII
+//   byte 40-7E (what a kanji and a pair with an ASCII second byte give)
+//   count nothing.
 // - code page 932: kana and common kanji count for it, the IBM and NEC
-//   extensions and the user-defined area against; a run of half-width
-//   katakana counts for it by each kana, or against it when it touches an
-//   ASCII letter, when one or two stand between double-byte characters
-//   (what a three-byte UTF-8 character gives), when a sound mark or small
-//   kana stands where none can, or when a kana repeats the one two places
-//   before it (ﾐｰﾐｲ is ав: one script's letters share their first byte).
+//   extensions and the user-defined area against, and so does a kanji
+//   glued to a Latin letter or to half-width katakana. A run of half-width
+//   katakana counts for it by each kana; against it when it touches an ASCII
+//   letter, when one or two stand between double-byte characters (what a
+//   three-byte UTF-8 character gives), when a sound mark or small kana
+//   stands where Japanese puts none, or when one of ﾎ-ﾛ repeats every second
+//   place (ﾐｰﾐｲ is ав); nothing when it touches a kanji or repeats so once.
 int Utf8Likelihood(const char* bytes, int count);
