@@ -5,6 +5,8 @@ set(CLIP_LOGIC_SOURCES
   app_state.cpp
   bounded_text.cpp
   text_encoding.cpp
+  encoding_detect.cpp
+  cp932_pairs.cpp
   clip_entry.cpp
   command_line.cpp
   clip_list_model.cpp

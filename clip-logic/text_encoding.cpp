@@ -24,13 +24,27 @@ bool IsTrailByte932(unsigned char byte)
     return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
 }
 
+int NextBeyondAscii(const char* text, int at, int count)
+{
+    while (at + 8 <= count && ((text[at] | text[at + 1] | text[at + 2] | text[at + 3] | text[at + 4] |
+                                text[at + 5] | text[at + 6] | text[at + 7]) & 0x80) == 0) {
+        at += 8;
+    }
+    while (at < count && (text[at] & 0x80) == 0) ++at;
+    return at;
+}
+
 bool IsText932(const char* bytes, int length)
 {
     for (int at = 0; at < length; ++at) {
         const unsigned char byte = (unsigned char)bytes[at];
-        if (byte < 0x80 || (byte >= 0xA1 && byte <= 0xDF)) continue;
+        if (byte < 0x80) {
+            at = NextBeyondAscii(bytes, at, length) - 1;
+            continue;
+        }
+        if (byte >= 0xA1 && byte <= 0xDF) continue;
         if (!IsLeadByte932(byte)) return false;
-        if (at + 1 >= length || !IsTrailByte932((unsigned char)bytes[at + 1])) return false;
+        if (at + 1 >= length || !IsMappedPair932(byte, (unsigned char)bytes[at + 1])) return false;
         ++at;
     }
     return true;
@@ -183,48 +197,4 @@ bool IsBigEndianMark(const char* start, int count)
 {
     const unsigned char* bytes = (const unsigned char*)start;
     return count >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF;
-}
-
-int Utf8Likelihood(const char* bytes, int count)
-{
-    const unsigned char* text = (const unsigned char*)bytes;
-    int likelihood = 0;
-    for (int at = 0; at < count;) {
-        const unsigned char byte = text[at];
-        if (byte < 0x80) {
-            ++at;
-            continue;
-        }
-        // Valid UTF-8: the whole sequence is there. Should it not be, the
-        // byte counts alone and for nothing.
-        const int width = CharacterWidth(bytes, at, count, kCodePageUtf8);
-        if (width == 2) {
-            const int value = ((byte & 0x1F) << 6) | (text[at + 1] & 0x3F);
-            likelihood += (value >= 0xA0 && value <= 0x17F) ? 1 : -1;
-        } else if (width == 3) {
-            const unsigned char last = text[at + 2];
-            const bool kanjiThenPair = last >= 0x81 && last <= 0x9F && at + 3 < count &&
-                                       text[at + 3] >= 0x40 && text[at + 3] <= 0x7E;
-            likelihood += kanjiThenPair ? -1 : 1;
-        } else if (width == 4) {
-            likelihood += 1;
-        }
-        at += width;
-    }
-    return likelihood;
-}
-
-TextFileEncoding DetectEncoding(const char* bytes, int count)
-{
-    TextFileEncoding marked = EncodingByMark(bytes, count);
-    if (marked != kEncoding932) return marked;
-    Utf8Check check;
-    StartUtf8Check(&check);
-    FeedUtf8Check(&check, bytes, count);
-    if (!IsUtf8Text(&check)) return kEncoding932;
-    // Short lists of half-width katakana, or of a kanji and a full-width
-    // space, are valid UTF-8 too: where both read the bytes, code page 932
-    // wins unless the UTF-8 reading is the likelier one.
-    if (!IsText932(bytes, count)) return kEncodingUtf8;
-    return Utf8Likelihood(bytes, count) > 0 ? kEncodingUtf8 : kEncoding932;
 }

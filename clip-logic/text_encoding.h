@@ -28,10 +28,21 @@ bool IsLeadByte932(unsigned char byte);
 // True for a byte that may follow a lead byte: 40-7E, 80-FC.
 bool IsTrailByte932(unsigned char byte);
 
+// Where the first byte beyond ASCII (80-FF) stands in text[at..count), or
+// count when there is none. Most of a list is ASCII: it is passed over eight
+// bytes at a time.
+int NextBeyondAscii(const char* text, int at, int count);
+
+// True for a double-byte pair of code page 932 that stands for a character.
+// Pairs of the right shape may stand for none (85 40, EB 40, EF 9F): the
+// system's conversion refuses those. The table is cp932_pairs.cpp.
+bool IsMappedPair932(unsigned char lead, unsigned char trail);
+
 // True when the bytes are text in code page 932: single bytes 00-7F and
-// A1-DF, and lead bytes each followed by a trail byte (40-7E, 80-FC). Bytes
-// that are not (80, A0, FD-FF, a lone or broken lead byte) have no
-// character to carry into another encoding.
+// A1-DF, and lead bytes each followed by a trail byte that makes a
+// character with it. Bytes that are not (80, A0, FD-FF, a lone or broken
+// lead byte, a pair that stands for nothing) have no character to carry
+// into another encoding.
 bool IsText932(const char* bytes, int length);
 
 // Bytes of the character that starts at text[at], never past length. A lead
@@ -72,30 +83,35 @@ TextFileEncoding EncodingByMark(const char* start, int count);
 bool IsBigEndianMark(const char* start, int count);
 
 // The encoding of a whole text held in memory (a clip list, a referenced
-// file):
+// file), in encoding_detect.cpp:
 // - the one its byte-order mark announces;
 // - else code page 932 when the bytes are no valid UTF-8, or hold no
 //   multi-byte character;
-// - else UTF-8 when the bytes are no text in code page 932;
+// - else UTF-8 when the bytes are no text in code page 932 (its reading
+//   would need a stand-in);
 // - else, the bytes being text in both, UTF-8 only when its reading looks
-//   more likely than the code page 932 one (Utf8Likelihood above 0): code
-//   page 932 wins every tie.
+//   more like a person's text than the code page 932 one (Utf8Likelihood
+//   above 0): code page 932 wins every tie.
 TextFileEncoding DetectEncoding(const char* bytes, int count);
 
 // For bytes that are valid UTF-8 and text in code page 932 alike: how much
-// more their UTF-8 characters look like UTF-8 than like code page 932, each
-// counting one for or one against:
-// - a character of four bytes (an emoji, 𠮷) counts for UTF-8: its code
-//   page 932 reading needs a lead byte F0-F4, the user-defined area;
-// - one of two bytes counts for UTF-8 when it is a letter or sign of Latin-1
-//   or Latin Extended-A (U+00A0-U+017F: é, ü, ß, ł, ©, °), against
-//   otherwise: the rest of U+0080-U+07FF is rare, and its bytes read in code
-//   page 932 as a pair of half-width katakana (ﾊｲ is CA B2, ﾈｺ is C8 BA);
-// - one of three bytes counts against UTF-8 when its last byte is 81-9F
-//   and the byte after it is 40-7E: in code page 932 that is a kanji (lead
-//   E0-EF) followed by a double-byte character whose second byte is ASCII,
-//   such as the full-width space 81 40, 、 81 41, ー 81 5B or a katakana
-//   83 40-7E; every other one counts for UTF-8 (kana and kanji, which in code
-//   page 932 would be a kanji followed by a half-width katakana or by a
-//   character that reaches into the next UTF-8 character).
+// more plausible their UTF-8 reading is as text than their code page 932
+// reading. Each reading is scored a character at a time, from -4 to +3:
+// - UTF-8: a letter of a living alphabet, kana, a kanji, an emoji count for
+//   it (a character of three bytes as much as the one and a half code page
+//   932 characters those bytes make), a control, private-use or historic
+//   character against. A word whose letters beyond ASCII are of two scripts,
+//   or of an alphabet other than Latin beside ASCII letters, counts against
+//   it by each; a word of one letter alone (Ķ, which is ﾄｶ), a Latin word
+//   without an ASCII letter, and a three-byte character glued to an ASCII
+//   byte 40-7E (what a kanji and a pair with an ASCII second byte give)
+//   count nothing.
+// - code page 932: kana and common kanji count for it, the IBM and NEC
+//   extensions and the user-defined area against, and so does a kanji
+//   glued to a Latin letter or to half-width katakana. A run of half-width
+//   katakana counts for it by each kana; against it when it touches an ASCII
+//   letter, when one or two stand between double-byte characters (what a
+//   three-byte UTF-8 character gives), when a sound mark or small kana
+//   stands where Japanese puts none, or when one of ﾎ-ﾛ repeats every second
+//   place (ﾐｰﾐｲ is ав); nothing when it touches a kanji or repeats so once.
 int Utf8Likelihood(const char* bytes, int count);

@@ -327,6 +327,18 @@ int PlaceOutside(Script* script, Edit edit, int count)
 
 }  // namespace
 
+// An unmarked file reads as UTF-8 only when it is valid UTF-8, and always
+// when it is UTF-8 that code page 932 cannot read without a stand-in.
+void CheckDetection(const Harness& h, TextFileEncoding found)
+{
+    Utf8Check check;
+    StartUtf8Check(&check);
+    FeedUtf8Check(&check, h.file.data(), (int)h.file.size());
+    if (found == kEncodingUtf8) FUZZ_CHECK(IsUtf8Text(&check));
+    if (IsUtf8Text(&check) && !IsText932(h.file.data(), (int)h.file.size()))
+        FUZZ_CHECK(found == kEncodingUtf8);
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 2) return 0;
@@ -347,6 +359,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(h.list.loaded.encoding == kEncodingUtf16Bom && h.list.count == 0);
     } else {
         FUZZ_CHECK((h.list.loaded.encoding == kEncodingUtf8Bom) == !h.mark.empty());
+        if (h.mark.empty()) CheckDetection(h, h.list.loaded.encoding);
     }
     for (size_t i = 0; i < h.lines.size(); ++i) h.items.push_back(Expected{(int)i, "", 0});
 

@@ -139,7 +139,8 @@ TEST_F(CopyClipTextTest, ReferencedFileIsCopiedAsTheTextItHolds)
 }
 
 // A referenced file is judged as the list is (DetectEncoding): short code
-// page 932 texts that are valid UTF-8 too stay code page 932.
+// page 932 texts that are valid UTF-8 too stay code page 932, and UTF-8
+// notes in another script are read as UTF-8.
 TEST_F(CopyClipTextTest, ReferencedFileValidInBothEncodingsIsJudgedAsTheListIs)
 {
     struct Row { const char* what; std::string bytes; std::string text; };
@@ -147,6 +148,8 @@ TEST_F(CopyClipTextTest, ReferencedFileValidInBothEncodingsIsJudgedAsTheListIs)
         {"half-width katakana pair", "\xCA\xB2", "ﾊｲ"},
         {"kanji and full-width space", "\xE3\x95\x81\x40", "纒　"},
         {"UTF-8 kanji", "\xE6\x97\xA5\xE6\x9C\xAC", "日本"},
+        {"UTF-8 Greek, valid in both", "\xCE\x93\xCE\xB5\xCE\xB9\xCE\xB1\r\n", "Γεια\r\n"},
+        {"UTF-8 Russian", "\xD1\x81\xD0\xB2\xD0\xBE\xD0\xB8\xD0\xBC", "своим"},
     };
     for (const Row& row : rows) {
         std::string path = folder.Write("both.txt", row.bytes);
