@@ -78,6 +78,8 @@ static bool IsBusy(DWORD error)
 // Such a program is waited for this many times, this long each: readers
 // and writers of a small list hold it for a few milliseconds.
 enum { kBusyTries = 30, kBusyPauseMs = 4 };
+// A writer that the hold kept out retries within about this long.
+enum { kLetWritersPassMs = 1 };
 // A copy held by a program that was quicker than us (a scanner looking at
 // a file it saw appear) is tried a few times more, briefly.
 enum { kRetries = 5, kRetryPauseMs = 20 };
@@ -315,6 +317,10 @@ static bool PutChangedListBack(Swap* swap)
 // The new list is under the name.
 static ListReplaceResult FinishPlaced(Swap* swap)
 {
+    // The new file is the list now: it stays when its handle closes, and
+    // that handle would keep any rename over it out.
+    CloseHandle(swap->fresh);
+    swap->fresh = INVALID_HANDLE_VALUE;
     if (swap->attributes == INVALID_FILE_ATTRIBUTES) return kReplaceDone;
     if (swap->backupLinked) {
         const ListFileStamp aside = TakeListFileStamp(swap->backup);
@@ -355,11 +361,13 @@ static ListReplaceResult Settle(Swap* swap, Placement placement)
     return kReplaceFailed;
 }
 
-// True while the held list is the file and the bytes it was.
-static bool StillTheOldList(HANDLE held, const ListFileStamp& old)
+// True while the list's name still holds the old list with the bytes the
+// caller last saw; asked without holding it, so that no writer waits on
+// this look.
+static bool OldListStillThere(const Swap* swap)
 {
-    const ListFileStamp now = TakeListFileStampOf(held);
-    return SameFileIdentity(now, old) && SameListBytes(now, old);
+    const ListFileStamp now = TakeListFileStamp(swap->target);
+    return SameFileIdentity(now, swap->old) && SameListBytes(now, swap->old);
 }
 
 // A reader kept the list open through every try. No rename replaces an open
@@ -369,12 +377,7 @@ static bool StillTheOldList(HANDLE held, const ListFileStamp& old)
 // name as well; its other name goes with the reader.
 static Placement MoveAroundReader(Swap* swap)
 {
-    DWORD error = 0;
-    HANDLE held = HoldList(swap->target, &error);
-    if (held == INVALID_HANDLE_VALUE) return IsMissing(error) ? kOtherFile : kNotPlaced;
-    const bool same = StillTheOldList(held, swap->old);
-    CloseHandle(held);
-    if (!same) return kOtherFile;
+    if (!OldListStillThere(swap)) return kOtherFile;
     WCHAR away[MAX_PATH];
     bool moved = false;
     for (int attempt = 0; !moved && attempt < 64; ++attempt) {
@@ -419,10 +422,16 @@ static ListReplaceResult SwapIn(Swap* swap, ListStillAsRead unchanged, const voi
         CloseHandle(held);
         return Settle(swap, aside == kAsideChanged ? kOtherFile : kNotPlaced);
     }
+    // Let go only now: no rename replaces an open file, not even for the
+    // program that holds it.
+    CloseHandle(held);
     for (int attempt = 0;; ++attempt) {
-        // Let go only now: no rename replaces an open file, not even for
-        // the program that holds it.
-        CloseHandle(held);
+        // A writer the hold kept out goes first, and its change is seen
+        // here, before anything moves. One that comes between this look and
+        // the rename writes the old file, which the rename then finds
+        // closed: FinishPlaced sees its change under the backup name.
+        Sleep(attempt == 0 ? (DWORD)kLetWritersPassMs : (DWORD)kBusyPauseMs);
+        if (!OldListStillThere(swap)) return Settle(swap, kOtherFile);
         if (m_ListFileRename(swap->temporary, swap->target,
                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             return Settle(swap, kPlaced);
@@ -431,15 +440,6 @@ static ListReplaceResult SwapIn(Swap* swap, ListStillAsRead unchanged, const voi
         const Placement placement = FindList(swap);
         if (placement != kNotPlaced || !IsBusy(renameError)) return Settle(swap, placement);
         if (attempt == kBusyTries) break;
-        Sleep(kBusyPauseMs);
-        held = HoldList(swap->target, &error);
-        if (held == INVALID_HANDLE_VALUE) {
-            return Settle(swap, IsMissing(error) ? kOtherFile : kNotPlaced);
-        }
-        if (!StillTheOldList(held, swap->old)) {
-            CloseHandle(held);
-            return Settle(swap, kOtherFile);
-        }
     }
     // Only a reader of the list, not of the new file (which this swap holds
     // with deletion shared), is left to keep the rename out.
@@ -469,7 +469,7 @@ ListReplaceResult PutListFileInPlace(const WCHAR* temporary, const WCHAR* target
         if (swap.fresh == INVALID_HANDLE_VALUE) return kReplaceFailed;
     }
     const ListReplaceResult result = SwapIn(&swap, nullptr, nullptr);
-    CloseHandle(swap.fresh);
+    if (swap.fresh != INVALID_HANDLE_VALUE) CloseHandle(swap.fresh);
     return result;
 }
 
@@ -489,14 +489,16 @@ ListReplaceResult ReplaceListFile(const WCHAR* path, const char* bytes, DWORD si
     swap.fresh = CreateTemporary(swap.folder, temporary);
     if (swap.fresh == INVALID_HANDLE_VALUE) return kReplaceFailed;
     swap.freshDeletable = true;
-
     ListReplaceResult result = kReplaceFailed;
+    // The list is held only after the slow part: a writer kept out for the
+    // whole writing and flushing would be waiting at every release.
     if (WriteAll(swap.fresh, bytes, size)) {
         result = SwapIn(&swap, unchanged, context);
     } else {
         DropFresh(&swap);
     }
-    CloseHandle(swap.fresh);  // a new list not in place goes with it
+    // A new list not in place goes with its handle.
+    if (swap.fresh != INVALID_HANDLE_VALUE) CloseHandle(swap.fresh);
     if (left && swap.backupMade &&
         (result == kReplaceDoneOldKept || result == kReplaceFailedMoved)) {
         lstrcpynW(left, swap.backup, MAX_PATH);
