@@ -7,7 +7,10 @@
 enum ListReplaceResult {
     kReplaceDone,         // the new list is in place; no copy is left
     kReplaceDoneOldKept,  // the new list is in place, but the old one's copy
-                          // could not be deleted: it is still there
+                          // could not be deleted: it is still there (or it
+                          // holds a change another program made in the last
+                          // moment before the swap, which could not be put
+                          // back since the new list was written too)
     kReplaceFailed,       // the old list is as it was (or there was none):
                           // given only when nothing is known to have moved
     kReplaceFailedMoved,  // failed, and the old list is not known to be
@@ -43,20 +46,24 @@ typedef bool (*ListStillAsRead)(const void* context);
 //
 // The race: with `unchanged`, the new list takes the old one's place only
 // while unchanged(context) says the file is as the caller read it. When it
-// is called, after the slow part (writing and flushing), the list is held
-// open by this function for reading, sharing reading and deletion but not
-// writing: from that call's answer to the swap no program writes the list
-// in place (one that has it open for writing keeps the hold, and with it
-// the save, out for a moment; kReplaceFailed once that lasts). The callback
-// may open and read the list through a handle of its own that shares
-// everything. The hold must be let go just before the rename; a write that
-// lands in that moment goes into the old file, which is then under the
-// backup name: it is seen there, the old list is put back under its name in
-// one rename, and the result is kReplaceChanged. A rename over the list by
-// another program is seen by the list's identity: the file under the name
-// at the swap is compared with the held one (a difference gives
-// kReplaceChanged with nothing replaced). Where the file system has no hard
-// links, a write in that last moment cannot be seen.
+// is called, after the slow part (writing and flushing), the list (where
+// there is one) is held open by this function for reading, sharing reading
+// and deletion but not writing: from that call's answer to the swap no
+// program writes the list in place without the swap seeing it. One that has
+// it open for writing keeps the hold, and with it the save, out for a
+// moment (kReplaceFailed once that lasts). The callback may open and read
+// the list through a handle of its own that shares everything. No rename
+// replaces an open file, so the hold is let go before the rename: a writer
+// it kept out goes first (the swap waits a moment for it), and the list is
+// looked at once more by name, which that writer's change, or a rename
+// over the list (the file under the name is compared with the held one by
+// identity), makes kReplaceChanged with nothing replaced. A write that
+// still lands between that look and the rename goes into the old file,
+// which the rename finds closed and which is then under the backup name:
+// it is seen there, the old list goes back under its name in one rename,
+// and the result is kReplaceChanged. Where the file system has no hard
+// links, a write in that last moment cannot be seen. A writer that never
+// pauses makes every try kReplaceChanged: the caller gives up, never a line.
 //
 // The new list's file is marked to be deleted with its last handle from
 // the moment it is made until it is complete and about to be renamed, and
