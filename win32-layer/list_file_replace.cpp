@@ -79,7 +79,7 @@ static bool IsBusy(DWORD error)
 // and writers of a small list hold it for a few milliseconds.
 enum { kBusyTries = 30, kBusyPauseMs = 4 };
 // A writer that the hold kept out retries within about this long.
-enum { kLetWritersPassMs = 1 };
+enum { kLetWritersPassMs = 4 };
 // A copy held by a program that was quicker than us (a scanner looking at
 // a file it saw appear) is tried a few times more, briefly.
 enum { kRetries = 5, kRetryPauseMs = 20 };
@@ -409,7 +409,9 @@ static ListReplaceResult SwapIn(Swap* swap, ListStillAsRead unchanged, const voi
 
     DWORD error = 0;
     HANDLE held = HoldList(swap->target, &error);
-    if (held == INVALID_HANDLE_VALUE) return Settle(swap, IsMissing(error) ? kOtherFile : kNotPlaced);
+    if (held == INVALID_HANDLE_VALUE) {
+        return Settle(swap, IsMissing(error) ? kOtherFile : kNotPlaced);
+    }
     swap->old = TakeListFileStampOf(held);
     AsideOutcome aside = kAsideChanged;
     if (!unchanged || unchanged(context)) aside = KeepOldAside(swap);
