@@ -109,7 +109,7 @@ TEST(ReplaceListFile, ReadersWritersAndScannersMeanwhileLoseNothing)
     around.folder = Wide(folder.path + "\\");
     ASSERT_TRUE(WriteWholeFile(around.path, "base\r\n"));
     HANDLE threads[] = {CreateThread(nullptr, 0, PollAndScan, &around, 0, nullptr),
-                        CreateThread(nullptr, 0, Append, &around, 0, nullptr)};  // closed at exit
+                        CreateThread(nullptr, 0, Append, &around, 0, nullptr)};
     const int kSaves = 12;
     bool landed[kSaves] = {};
     std::string kept;  // copies a save kept and named: a write in its last moment is there
@@ -122,13 +122,14 @@ TEST(ReplaceListFile, ReadersWritersAndScannersMeanwhileLoseNothing)
             result = ReplaceListFile(around.path.c_str(), next.data(), (DWORD)next.size(), left,
                                      StillAsRead, &around);
         }
-        EXPECT_NE(kReplaceFailed, result) << save;
-        EXPECT_NE(kReplaceFailedMoved, result) << save;
+        EXPECT_TRUE(result != kReplaceFailed && result != kReplaceFailedMoved)
+            << save << ": " << result;
         landed[save] = result == kReplaceDone || result == kReplaceDoneOldKept;
         if (left[0]) kept += ReadShared(left), DeleteFileW(left);
     }
     InterlockedExchange(&around.stop, 1);
     WaitForMultipleObjects(2, threads, TRUE, INFINITE);
+    for (HANDLE thread : threads) CloseHandle(thread);
 
     EXPECT_EQ(0, around.missing) << "times the list's name held nothing";
     EXPECT_EQ(0, around.holdBroken) << "the caller's read kept out, or a writer let in";
