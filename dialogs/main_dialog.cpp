@@ -14,6 +14,7 @@
 #include "clip_list_file.h"
 #include "copy_command.h"
 #include "dialog_field.h"
+#include "list_file_stamp.h"
 #include "main_entry.h"
 #include "main_filter.h"
 #include "message_box.h"
@@ -90,21 +91,13 @@ static ClipListModel m_MainList;
 // has no path for it.
 static WCHAR m_ListPath[MAX_PATH];
 
-// What the file looked like just before a load: its size and last write,
-// or why they could not be had.
-struct ListStamp {
-    DWORD error;  // 0 when the file was there
-    DWORD sizeLow, sizeHigh;
-    FILETIME written;
-};
-
 // The drop-down list shows the file as it was at m_ShownStamp, and that
 // load went as m_ShownResult (kLoadDone for a missing file: an empty list).
 // A check reloads once the file changed, and tries again while the last
 // load did not get the whole list; an outcome is said only when it is new,
 // so that a list held by another program is said once, not at every
 // activation.
-static ListStamp m_ShownStamp;
+static ListFileStamp m_ShownStamp;
 static ClipListLoadResult m_ShownResult = kLoadDone;
 static bool m_ShownValid = false;
 // No check runs while a load says its outcome (the message box activates
@@ -112,27 +105,6 @@ static bool m_ShownValid = false;
 // reloads by itself.
 static bool m_Checking = false;
 static bool m_EditorOpen = false;
-
-static ListStamp StampOf(const WCHAR* path)
-{
-    ListStamp stamp = {};
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) {
-        stamp.error = GetLastError();
-        if (stamp.error == 0) stamp.error = ERROR_GEN_FAILURE;
-        return stamp;
-    }
-    stamp.sizeLow = data.nFileSizeLow;
-    stamp.sizeHigh = data.nFileSizeHigh;
-    stamp.written = data.ftLastWriteTime;
-    return stamp;
-}
-
-static bool SameStamp(const ListStamp& a, const ListStamp& b)
-{
-    return a.error == b.error && a.sizeLow == b.sizeLow && a.sizeHigh == b.sizeHigh &&
-           CompareFileTime(&a.written, &b.written) == 0;
-}
 
 static bool IsMissing(DWORD error)
 {
@@ -232,7 +204,7 @@ static ClipListLoadResult LoadList(HWND dialog, bool keepField, bool afterSave)
     if (m_ListPath[0] == L'\0' || !GetClipListPath(path)) return kLoadNotOpened;
     HWND combo = GetDlgItem(dialog, IDC_CLIP_COMBO);
     // Taken before the read: a change during it shows at the next check.
-    const ListStamp stamp = StampOf(m_ListPath);
+    const ListFileStamp stamp = TakeListFileStamp(m_ListPath);
     FieldState field;
     if (keepField) KeepField(combo, &field);
 
@@ -251,7 +223,8 @@ static ClipListLoadResult LoadList(HWND dialog, bool keepField, bool afterSave)
     if (keepField && (loaded == kLoadDone || loaded == kLoadPartial)) RestoreField(combo, field);
     FilterAfterLoad(combo, loaded, keepField);
 
-    const bool said = m_ShownValid && m_ShownResult == loaded && SameStamp(m_ShownStamp, stamp);
+    const bool said =
+        m_ShownValid && m_ShownResult == loaded && SameListFileStamp(m_ShownStamp, stamp);
     m_ShownStamp = stamp;
     m_ShownResult = loaded;
     m_ShownValid = true;
@@ -270,13 +243,14 @@ ClipListLoadResult LoadListIntoCombo(HWND dialog)
 
 // When the window is activated and before its list drops down: the list
 // file changed since the drop-down list was filled (or that load did not
-// get it whole), so it is read again, the field kept. One look at the
-// file's size and time otherwise.
+// get it whole), so it is read again, the field kept. Otherwise one look
+// at the file a link names: which file, its size and times, and the bytes
+// of a small list.
 static void CheckListFile(HWND dialog)
 {
     if (m_Checking || m_EditorOpen || !m_ShownValid || m_ListPath[0] == L'\0') return;
     const bool retry = m_ShownResult == kLoadNotOpened || m_ShownResult == kLoadPartial;
-    if (!retry && SameStamp(StampOf(m_ListPath), m_ShownStamp)) return;
+    if (!retry && SameListFileStamp(TakeListFileStamp(m_ListPath), m_ShownStamp)) return;
     LoadList(dialog, true, false);
 }
 

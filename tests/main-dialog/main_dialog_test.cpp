@@ -103,15 +103,18 @@ protected:
         m_hInstance = GetModuleHandleA(NULL);
         m_AutoStart = m_AutoExit = m_ListLoaded = 0;
         listPath_ = ProgramFolder() + "\\ClipData.txt";
-        // Another suite may have left a list beside the test programs.
-        DeleteFileA(listPath_.c_str());
-        ASSERT_TRUE(WriteWholeFile(listPath_, "Zeta\r\nGreeting/=\"Good morning\"\r\nAlpha\r\n"));
+        // linked_main_list_test.sh makes ClipData.txt a link to the file it names.
+        char linked[MAX_PATH] = "";
+        const bool isLink = GetEnvironmentVariableA("QUILLAN_LINKED_LIST", linked, MAX_PATH) > 0;
+        filePath_ = isLink ? linked : listPath_;
+        if (!isLink) DeleteFileA(listPath_.c_str());  // another suite may have left a list
+        ASSERT_TRUE(WriteWholeFile(filePath_, "Zeta\r\nGreeting/=\"Good morning\"\r\nAlpha\r\n"));
     }
 
     void TearDown() override
     {
         if (dialog_) DestroyWindow(dialog_);
-        DeleteFileA(listPath_.c_str());
+        if (filePath_ == listPath_) DeleteFileA(listPath_.c_str());
     }
 
     // As the entry point starts it: the command line parsed, then the
@@ -130,6 +133,7 @@ protected:
     }
 
     std::string listPath_;
+    std::string filePath_;  // the file itself: listPath_, or what its link names
     HWND dialog_ = NULL;
 };
 
@@ -278,6 +282,33 @@ TEST_F(MainDialog, AfterTheEditorTheListShowsTheFileAsItIsNow)
         EXPECT_EQ(row.items, Items(dialog)) << "editor ended with " << row.button;
         EXPECT_EQ(row.field, ComboEditText(dialog)) << "editor ended with " << row.button;
     }
+}
+
+// The list drops down with the file as it is now: also after a rewrite of
+// the same size and time (a program that puts the time back), and after a
+// change made to the file a link names (linked_main_list_test.sh runs this
+// with ClipData.txt a link).
+TEST_F(MainDialog, ListDropsDownWithEveryChangeOfItsFile)
+{
+    HWND dialog = Start("");
+    ASSERT_TRUE(dialog);
+    ASSERT_EQ(kFileOrder, Items(dialog));
+    HANDLE file = CreateFileA(filePath_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    const char same[] = "Beta\r\nGreeting/=\"Good evening\"\r\nGamma\r\n";
+    FILETIME written;
+    DWORD wrote = 0;
+    ASSERT_TRUE(GetFileTime(file, NULL, NULL, &written) &&
+                WriteFile(file, same, sizeof same - 1, &wrote, NULL) && wrote == sizeof same - 1 &&
+                SetFileTime(file, NULL, NULL, &written));
+    CloseHandle(file);
+    HWND combo = GetDlgItem(dialog, IDC_CLIP_COMBO);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CLIP_COMBO, CBN_DROPDOWN), (LPARAM)combo);
+    EXPECT_EQ((std::vector<std::string>{"Beta", "Greeting/=\"Good evening\"", "Gamma"}),
+              Items(dialog)) << "same size and time";
+    ASSERT_TRUE(WriteWholeFile(filePath_, "Beta\r\nDelta\r\n"));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CLIP_COMBO, CBN_DROPDOWN), (LPARAM)combo);
+    EXPECT_EQ((std::vector<std::string>{"Beta", "Delta"}), Items(dialog)) << "a line added";
 }
 
 }  // namespace
