@@ -138,9 +138,19 @@ wineserver -p >/dev/null 2>&1 &
 # WINE_SESSION_KEEPER names a program that holds the desktop open for the
 # whole session (Wine closes an unused desktop after a second and restarts
 # it for the next program, which would cost every short test that second).
+# The first test waits until the keeper has the desktop up: a test that
+# started it would leave Wine's desktop process holding the test's output.
 if [ -n "${WINE_SESSION_KEEPER:-}" ] && [ -f "$WINE_SESSION_KEEPER" ]; then
-  wine "$WINE_SESSION_KEEPER" >/dev/null 2>&1 &
+  ready="$WINEPREFIX/drive_c/quillan-keeper-ready"
+  rm -f "$ready"
+  wine "$WINE_SESSION_KEEPER" 'C:\quillan-keeper-ready' >/dev/null 2>&1 &
   keeper_pid=$!
+  waited=0
+  while [ ! -f "$ready" ] && [ $waited -lt 600 ] && kill -0 "$keeper_pid" 2>/dev/null; do
+    sleep 0.05
+    waited=$((waited + 1))
+  done
+  [ -f "$ready" ] || echo "wine-session: the desktop keeper did not start; going on without it" >&2
 fi
 "$@"
 status=$?
