@@ -27,6 +27,22 @@ static void* NewArray(size_t count, size_t size)
     return malloc(bytes);
 }
 
+// Room for one more item in a growing array of `size`-byte items: grows
+// *at by half (16 items at least) when *count has reached *capacity. False,
+// with the array as it was, when the memory cannot be had.
+static bool RoomForOneMore(void** at, int count, int* capacity, size_t size)
+{
+    if (count < *capacity) return true;
+    const int grown = *capacity < 16 ? 16 : *capacity + *capacity / 2;
+    size_t bytes;
+    if (!ArrayBytes((size_t)grown, size, &bytes)) return false;
+    void* moved = realloc(*at, bytes);
+    if (!moved) return false;
+    *at = moved;
+    *capacity = grown;
+    return true;
+}
+
 static void* NewZeroedArray(size_t count, size_t size)
 {
     return calloc(count == 0 ? 1 : count, size);  // calloc checks the product
@@ -135,17 +151,11 @@ static bool AddHunk(HunkList* list, int base0, int base1, int other0, int other1
             return true;
         }
     }
-    if (list->count == list->capacity) {
-        // Hunks are fewer than the lines of base and the other list plus
-        // one, at most 2^30 + 1.
-        const int grown = list->capacity < 16 ? 16 : list->capacity + list->capacity / 2;
-        size_t bytes;
-        if (!ArrayBytes((size_t)grown, sizeof(Hunk), &bytes)) return false;
-        Hunk* moved = (Hunk*)realloc(list->at, bytes);
-        if (!moved) return false;
-        list->at = moved;
-        list->capacity = grown;
-    }
+    // Hunks are fewer than the lines of base and the other list plus one,
+    // at most 2^30 + 1.
+    void* at = list->at;
+    if (!RoomForOneMore(&at, list->count, &list->capacity, sizeof(Hunk))) return false;
+    list->at = (Hunk*)at;
     Hunk* hunk = &list->at[list->count++];
     hunk->base0 = base0;
     hunk->base1 = base1;
@@ -192,15 +202,11 @@ struct Comparison {
 static bool Push(Comparison* c, int a0, int a1, int b0, int b1, bool anchorless)
 {
     if (a0 == a1 && b0 == b1) return true;
-    if (c->pendingCount == c->pendingCapacity) {
-        const int grown = c->pendingCapacity < 64 ? 64 : c->pendingCapacity + c->pendingCapacity / 2;
-        size_t bytes;
-        if (!ArrayBytes((size_t)grown, sizeof(Stretch), &bytes)) return false;
-        Stretch* moved = (Stretch*)realloc(c->pending, bytes);
-        if (!moved) return false;
-        c->pending = moved;
-        c->pendingCapacity = grown;
+    void* pending = c->pending;
+    if (!RoomForOneMore(&pending, c->pendingCount, &c->pendingCapacity, sizeof(Stretch))) {
+        return false;
     }
+    c->pending = (Stretch*)pending;
     Stretch* stretch = &c->pending[c->pendingCount++];
     stretch->a0 = a0;
     stretch->a1 = a1;

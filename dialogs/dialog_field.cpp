@@ -59,3 +59,14 @@ void SetFieldText(HWND dialog, int id, const char* text, int codePage)
     if (DecodeText(text, (int)strlen(text), codePage, wide, kFieldUnits) < 0) wide[0] = L'\0';
     SetDlgItemTextW(dialog, id, wide);
 }
+
+bool ReadWindowWide(HWND window, HeapText* text, int* units)
+{
+    int length = (int)SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    if (length < 0) length = 0;
+    if (!text->Allocate(((DWORD)length + 1) * sizeof(WCHAR))) return false;
+    int got = (int)SendMessageW(window, WM_GETTEXT, (WPARAM)length + 1, (LPARAM)text->Units());
+    *units = got > 0 ? got : 0;
+    text->Units()[*units] = L'\0';
+    return true;
+}

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app_state.h"
+#include "heap_text.h"
 #include "text_encoding.h"
 
 // No text field is read longer than a text: at most kTextSize - 1 units.
@@ -28,3 +29,7 @@ bool ReadFieldTexts(HWND dialog, const int* ids, char* const* texts, int count, 
 
 // Shows a text (bytes in codePage) in a field.
 void SetFieldText(HWND dialog, int id, const char* text, int codePage);
+
+// A window's whole text, however long, as UTF-16 into `text` (terminated),
+// its length in *units. False when the memory cannot be had.
+bool ReadWindowWide(HWND window, HeapText* text, int* units);

@@ -122,17 +122,6 @@ struct FieldState {
     int itemUnits = 0;
 };
 
-static bool ReadWindowWide(HWND window, HeapText* text, int* units)
-{
-    int length = (int)SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    if (length < 0) length = 0;
-    if (!text->Allocate(((DWORD)length + 1) * sizeof(WCHAR))) return false;
-    int got = (int)SendMessageW(window, WM_GETTEXT, (WPARAM)length + 1, (LPARAM)text->Units());
-    *units = got > 0 ? got : 0;
-    text->Units()[*units] = L'\0';
-    return true;
-}
-
 static void KeepField(HWND combo, FieldState* field)
 {
     if (!ReadWindowWide(combo, &field->text, &field->units)) field->units = 0;

@@ -1,4 +1,5 @@
 #include "main_filter.h"
+#include "dialog_field.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -78,17 +79,6 @@ void StartListFilter(HWND combo, const ClipListModel* model)
     m_FieldProc = (WNDPROC)SetWindowLongPtrW(m_ComboEdit, GWLP_WNDPROC, (LONG_PTR)KeepTypedField);
 }
 
-static bool ReadField(HWND combo, HeapText* text, int* units)
-{
-    int length = (int)SendMessageW(combo, WM_GETTEXTLENGTH, 0, 0);
-    if (length < 0) length = 0;
-    if (!text->Allocate(((DWORD)length + 1) * sizeof(WCHAR))) return false;
-    int got = (int)SendMessageW(combo, WM_GETTEXT, (WPARAM)length + 1, (LPARAM)text->Units());
-    *units = got > 0 ? got : 0;
-    text->Units()[*units] = L'\0';
-    return true;
-}
-
 // Fills the list with `count` lines (the lines `lines` names, or the first
 // ones when it is null) in one redraw, keeping the field, its caret and the
 // picked entry where it is still shown. Emptying a combo box empties its
@@ -97,7 +87,7 @@ static void FillList(HWND combo, const int* lines, int count)
 {
     HeapText field;
     int units = 0;
-    if (!ReadField(combo, &field, &units)) return;
+    if (!ReadWindowWide(combo, &field, &units)) return;
     const DWORD caret = (DWORD)SendMessageW(combo, CB_GETEDITSEL, 0, 0);
     const int item = (int)SendMessageW(combo, CB_GETCURSEL, 0, 0);
     const int picked = m_ShownKnown && item >= 0 && item < m_ShownCount ? m_Shown[item] : -1;
@@ -190,7 +180,7 @@ void NarrowToTypedText(HWND combo)
     int units = 0;
     FilterWords words;
     // Without the memory to look, the list stays as it is.
-    if (!ReadField(combo, &field, &units) || !SplitFilterWords(field.Units(), units, &words)) return;
+    if (!ReadWindowWide(combo, &field, &units) || !SplitFilterWords(field.Units(), units, &words)) return;
     const int count = m_FilterModel->count;
     if (words.count == 0) {
         ShowLines(combo, nullptr, count);
@@ -256,7 +246,7 @@ void FilterFieldSettled(HWND combo)
     HeapText field, item;
     int fieldUnits = 0, itemUnits = 0;
     const int selected = (int)SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    if (selected >= 0 && ReadField(combo, &field, &fieldUnits) &&
+    if (selected >= 0 && ReadWindowWide(combo, &field, &fieldUnits) &&
         ReadItemWide(combo, kComboBox, selected, &item, &itemUnits) && fieldUnits == itemUnits &&
         memcmp(field.Units(), item.Units(), (size_t)itemUnits * sizeof(WCHAR)) == 0) {
         m_Typed = false;  // the field shows the picked entry
