@@ -107,29 +107,3 @@ typedef ListSaveAnswer (*ListSaveAsker)(ListSaveQuestion question, void* context
 void RunListSave(const ClipEditList* list, const char* path, ListSaveAsker ask, void* context,
                  bool overwrite, ListSaveState* state, ListSaveDecision* decision, WCHAR* left);
 
-// The same without a user to ask, as one result, for callers that know
-// their answers beforehand.
-enum ClipListSaveResult {
-    kSaveFailed = -1,
-    kSaveNothing = 0,
-    kSaveWritten = 1,
-    kSaveNotStorable = 2, // an entry has a character the encoding lacks
-    kSaveMerged = 3,      // the file had changed: written with both sides' changes
-    kSaveCollides = 4,    // the file had changed where the list did: nothing written
-    kSaveUnreadable = 5,  // the file on disk cannot be read now (or is UTF-16): nothing written
-    kSaveWrittenOldKept = 6,  // written; the old list's copy could not be
-                              // deleted and is at `left`
-    kSaveFailedListMoved = 7, // failed half way: the list's name holds
-                              // nothing, the old list is at `left`
-};
-
-enum ClipListSaveMode {
-    kSaveChecked = 0,   // merge where the changes touch other lines, else kSaveCollides
-    kSaveKeepBoth = 1,  // on a collision: their lines kept and the user's added
-    kSaveMine = 2,      // the list as it is, over whatever is there
-};
-
-// Every question answered "no" (or "cancel"), except the collision under
-// kSaveKeepBoth and a list gone meanwhile, which are answered "yes".
-ClipListSaveResult SaveClipList(const ClipEditList* list, const char* path,
-                                ClipListSaveMode mode = kSaveChecked, WCHAR* left = nullptr);

@@ -75,3 +75,25 @@ std::string ClipboardBlock()
     CloseClipboard();
     return bytes;
 }
+
+static ListSaveAnswer AnswerNo(ListSaveQuestion, void*)
+{
+    return kAnswerNo;
+}
+
+ClipListSaveResult SaveClipList(const ClipEditList* list, const char* path, ClipListSaveMode,
+                                WCHAR* left)
+{
+    ListSaveState state;
+    StartListSave(&state);
+    ListSaveDecision decision;
+    RunListSave(list, path, AnswerNo, nullptr, true, &state, &decision, left);
+    ClipListSaveResult result = kSaveFailed;
+    if (decision.step == kStepSay && decision.notice == kNoticeNone) {
+        result = decision.closes ? kSaveWritten : kSaveNothing;
+    } else if (decision.step == kStepSay && decision.notice == kNoticeEmpty) {
+        result = kSaveNothing;
+    }
+    FreeListSaveDecision(&decision);
+    return result;
+}

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "clip_list_file.h"
+
 #include "test_support.h"
 
 // A top-level window holding a drop-down combo box (id 1000) and a list box
@@ -30,3 +32,11 @@ struct ClipboardHolder {
 
 // The clipboard's CF_TEXT block as bytes (its whole size), or "<none>".
 std::string ClipboardBlock();
+
+// The editor's save without a user to ask, as the tests of the file's
+// replacement want it: the list written over whatever is there, as one
+// result. A save needs no other answer where the file is not read.
+enum ClipListSaveResult { kSaveFailed = -1, kSaveNothing = 0, kSaveWritten = 1 };
+enum ClipListSaveMode { kSaveMine = 2 };
+ClipListSaveResult SaveClipList(const ClipEditList* list, const char* path, ClipListSaveMode mode,
+                                WCHAR* left = nullptr);
